@@ -1,0 +1,73 @@
+// ATA command set for hard drives: one AtaExecute over the drive's command
+// path, the path probe, and the four commands the program uses.
+#pragma once
+
+#include <cstdint>
+
+#include "drive/DriveList.h"
+
+namespace drive {
+
+// The ATA register block, as input (command registers) and as output
+// (registers after the command).
+struct AtaTaskFile {
+  union {
+    uint8_t features;  // in
+    uint8_t error;     // out
+  };
+  uint8_t sectorCount;  // out: CHECK POWER MODE puts the power mode here
+  uint8_t lbaLow;
+  uint8_t lbaMid;
+  uint8_t lbaHigh;
+  uint8_t device;
+  union {
+    uint8_t command;  // in
+    uint8_t status;   // out; bit 0 is ERR
+  };
+};
+
+enum AtaPath : int32_t {
+  PathNone = 0,
+  PathSmart = 1,
+  PathAtaPassThrough = 2,
+  PathSat12 = 3,
+  PathReserved = 4,
+  PathVendorDF = 5,
+  PathVendorF8 = 6,
+};
+
+enum AtaDataClass : uint32_t { AtaDataIn = 0, AtaDataOut = 1, AtaNoData = 2 };
+extern const uint32_t AtaDataClassTable[256];
+
+constexpr uint8_t kAtaDevice = 0xA0;  // device 0, bits 7 and 5 set, LBA bit clear
+constexpr uint8_t kAtaStatusErr = 0x01;
+
+constexpr uint8_t kAtaIdentifyDevice = 0xEC;
+constexpr uint8_t kAtaSetFeatures = 0xEF;
+constexpr uint8_t kAtaCheckPowerMode = 0xE5;
+constexpr uint8_t kAtaStandbyImmediate = 0xE0;
+
+constexpr uint8_t kFeatureEnableApm = 0x05;
+constexpr uint8_t kFeatureDisableApm = 0x85;
+constexpr uint8_t kFeatureEnableAam = 0x42;
+constexpr uint8_t kFeatureDisableAam = 0xC2;
+
+constexpr uint8_t kPowerModeStandby = 0x00;
+constexpr uint8_t kPowerModeIdle = 0x80;
+
+constexpr int kIdentifyLength = 512;
+
+// Sends one command over drive.ataPath. `output` null: no registers wanted.
+bool AtaExecute(const HardDriveInfo& drive, const AtaTaskFile& input, void* data, int length,
+                AtaTaskFile* output);
+
+// Tries the paths 2, 1, 3, 5, 6 with IDENTIFY DEVICE; keeps the first that
+// works in drive.ataPath (0 when none does).
+bool ProbeAtaCommandPath(HardDriveInfo& drive);
+
+bool AtaIdentifyDevice(const HardDriveInfo& drive, void* buffer, int length);
+bool AtaSetFeatures(const HardDriveInfo& drive, uint8_t subcommand, uint8_t count);
+bool AtaCheckPowerMode(const HardDriveInfo& drive, AtaTaskFile* output);
+bool AtaStandbyImmediate(const HardDriveInfo& drive);
+
+}  // namespace drive

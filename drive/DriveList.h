@@ -1,0 +1,70 @@
+// The one table of drives: fixed storage of 64 slots, hard drives first, then
+// optical drives. Both slot records begin with the same head, so a slot's kind
+// can be read through either.
+#pragma once
+
+#include <cstdint>
+
+#include "drive/CommandLineRequest.h"
+#include "platform/PlatformTypes.h"
+
+namespace drive {
+
+constexpr int kMaxDrives = 64;
+constexpr int kMaxSpeeds = 128;
+constexpr int kDisplayNameLength = 64;
+constexpr int kSerialTextLength = 32;
+
+enum DriveKind : int32_t { KindNone = 0, KindHardDrive = 1, KindOpticalDrive = 2 };
+
+enum DiscType : int32_t { DiscNone = 0, DiscCd = 1, DiscDvd = 2, DiscBd = 3 };
+constexpr int kDiscTypeCount = 4;
+
+// Read speeds of one kind of medium in one optical drive, in KB/s.
+struct SpeedTable {
+  HWND notifyWindow;
+  int32_t speedCount;
+  int32_t speeds[kMaxSpeeds];
+  int32_t readByPerformance;
+  int32_t setByStreaming;
+  int32_t currentSpeed;
+};
+
+struct HardDriveInfo {
+  HANDLE deviceHandle;
+  int32_t kind;
+  char displayName[kDisplayNameLength];
+  char serialText[kSerialTextLength];
+  int32_t physicalDriveNumber;
+  uint8_t isSystemDrive;
+  int32_t ataPath;
+  uint64_t capacityBytes;
+  int32_t apmSupported;
+  int32_t aamSupported;
+};
+
+struct OpticalDriveInfo {
+  HANDLE deviceHandle;
+  int32_t kind;
+  char displayName[kDisplayNameLength];
+  char serialText[kSerialTextLength];
+  int32_t discType;
+  SpeedTable speedTables[kDiscTypeCount];
+};
+
+union DriveSlot {
+  HardDriveInfo hard;
+  OpticalDriveInfo optical;
+};
+
+struct DriveList {
+  HWND ownerWindow;
+  int32_t driveCount;
+  int32_t hardDriveCount;
+  int32_t opticalDriveCount;
+  DriveSlot slots[kMaxDrives];
+  int32_t selectedIndex;
+  CommandLineRequest request;
+};
+
+}  // namespace drive

@@ -1,0 +1,262 @@
+#include "drive/HardDriveDiscovery.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "drive/AtaCommands.h"
+#include "drive/Bytes.h"
+#include "drive/IdentifyData.h"
+#include "drive/Transport.h"
+#include "platform/SystemCalls.h"
+
+namespace drive {
+
+namespace {
+
+constexpr DWORD kDeviceAccess = GENERIC_READ | GENERIC_WRITE;
+constexpr DWORD kDeviceShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr int kPhysicalDriveNumbers = 64;
+constexpr DWORD kDescriptorBufferSize = 10000;
+constexpr DWORD kExtentsBufferSize = 512;
+constexpr int kVolumeEnumNameLength = 100;
+
+// Copies text into a fixed field, cut to fit, always terminated.
+void CopyText(char* field, size_t fieldSize, const std::string& text) {
+  const size_t n = text.size() < fieldSize - 1 ? text.size() : fieldSize - 1;
+  std::memcpy(field, text.data(), n);
+  field[n] = '\0';
+}
+
+std::string TrimRight(std::string text) {
+  const size_t end = text.find_last_not_of(' ');
+  text.erase(end == std::string::npos ? 0 : end + 1);
+  return text;
+}
+
+std::string Trim(const std::string& text) {
+  const size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string::npos) return std::string();
+  return TrimRight(text.substr(begin));
+}
+
+// The zero-terminated string at `offset` of a descriptor answer of `size`
+// bytes; empty when the offset lies outside the answer. A string that runs to
+// the end of the answer without its terminator ends there.
+std::string DescriptorString(const uint8_t* answer, DWORD size, DWORD offset) {
+  if (offset == 0 || offset >= size) return std::string();
+  const uint8_t* begin = answer + offset;
+  const void* nul = std::memchr(begin, 0, size - offset);
+  const size_t length = nul ? static_cast<const uint8_t*>(nul) - begin : size - offset;
+  return std::string(reinterpret_cast<const char*>(begin), length);
+}
+
+// INQUIRY and READ CAPACITY: is it a fixed direct-access disk, and its size.
+// Returns false when the device must not be listed at all.
+bool IdentifyByInquiry(HardDriveInfo& drive, bool& identified) {
+  uint8_t inquiry[kInquiryLength];
+  if (Inquiry(drive.deviceHandle, inquiry) != kCommandGood) return true;  // still examined
+  if ((inquiry[0] & 0x1F) != 0) return false;  // not a direct-access disk
+  if (inquiry[1] & 0x80) return false;         // removable medium: card readers, sticks
+  CopyText(drive.displayName, sizeof drive.displayName,
+           TrimRight(std::string(reinterpret_cast<const char*>(inquiry + 8), 24)));
+
+  uint8_t capacity[kReadCapacityLength];
+  if (ReadCapacity(drive.deviceHandle, capacity) == kCommandGood) {
+    const uint64_t lastLba = GetBe32(capacity + 0);
+    const uint64_t blockLength = GetBe32(capacity + 4);
+    drive.capacityBytes = (lastLba + 1) * blockLength;
+    identified = true;
+  }
+  return true;
+}
+
+// The storage driver's device descriptor names the disk; its geometry gives
+// the size and replaces the READ CAPACITY value.
+void IdentifyByStorageProperty(HardDriveInfo& drive, bool& identified) {
+  std::unique_ptr<uint8_t[]> answer(new (std::nothrow) uint8_t[kDescriptorBufferSize]);
+  if (!answer) return;
+  std::memset(answer.get(), 0, kDescriptorBufferSize);
+
+  STORAGE_PROPERTY_QUERY query;
+  std::memset(&query, 0, sizeof query);
+  query.PropertyId = StorageDeviceProperty;
+  query.QueryType = PropertyStandardQuery;
+  DWORD returned = 0;
+  if (!platform::DeviceIoControl(drive.deviceHandle, IOCTL_STORAGE_QUERY_PROPERTY, &query,
+                                 sizeof query, answer.get(), kDescriptorBufferSize, &returned)) {
+    return;
+  }
+  if (returned > kDescriptorBufferSize) returned = kDescriptorBufferSize;
+
+  std::string name;
+  constexpr DWORD kOffsetsEnd = offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset) + 4;
+  if (returned >= kOffsetsEnd) {
+    STORAGE_DEVICE_DESCRIPTOR descriptor;
+    std::memcpy(&descriptor, answer.get(), kOffsetsEnd);
+    name += DescriptorString(answer.get(), returned, descriptor.VendorIdOffset);
+    name += DescriptorString(answer.get(), returned, descriptor.ProductIdOffset);
+  }
+  CopyText(drive.displayName, sizeof drive.displayName, name);
+
+  DISK_GEOMETRY geometry;
+  std::memset(&geometry, 0, sizeof geometry);
+  returned = 0;
+  if (platform::DeviceIoControl(drive.deviceHandle, IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0,
+                                &geometry, sizeof geometry, &returned) &&
+      returned >= sizeof geometry) {
+    drive.capacityBytes = static_cast<uint64_t>(geometry.BytesPerSector) *
+                          geometry.SectorsPerTrack * geometry.TracksPerCylinder *
+                          static_cast<uint64_t>(geometry.Cylinders.QuadPart);
+    identified = true;
+  }
+}
+
+// IDENTIFY DEVICE names the drive by its model and gives serial and features.
+void IdentifyByAta(HardDriveInfo& drive) {
+  uint8_t identify[kIdentifyLength];
+  if (!AtaIdentifyDevice(drive, identify, sizeof identify)) return;
+
+  CopyText(drive.displayName, sizeof drive.displayName,
+           Trim(IdentifyText(identify, IdentifyWord::modelNumber, IdentifyWord::modelNumberWords)));
+  // Blanks before the serial number stay: some drives right-align it.
+  CopyText(drive.serialText, sizeof drive.serialText,
+           "#" + TrimRight(IdentifyText(identify, IdentifyWord::serialNumber,
+                                        IdentifyWord::serialNumberWords)));
+  const uint16_t supported = IdentifyWordAt(identify, IdentifyWord::commandSetsSupported);
+  drive.apmSupported = (supported & kApmBit) ? 1 : 0;
+  drive.aamSupported = (supported & kAamBit) ? 1 : 0;
+}
+
+// The drive letter index (0 = A) of the Windows directory, or -1 when its
+// first character is not a letter (a UNC or damaged path marks no disk).
+int WindowsLetterIndex() {
+  char directory[MAX_PATH] = {};
+  const UINT length = platform::GetWindowsDirectoryA(directory, sizeof directory);
+  if (length == 0 || length >= sizeof directory) return -1;
+  const char c = directory[0];
+  if (c >= 'a' && c <= 'z') return c - 'a';
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  return -1;
+}
+
+// Does the volume opened as `volume` have an extent on disk `diskNumber`?
+bool VolumeLiesOnDisk(HANDLE volume, uint8_t* extents, int diskNumber) {
+  std::memset(extents, 0, kExtentsBufferSize);
+  DWORD returned = 0;
+  if (!platform::DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
+                                 extents, kExtentsBufferSize, &returned)) {
+    return false;
+  }
+  // Believe the count only as far as the answer really holds extents.
+  constexpr DWORD kHead = offsetof(VOLUME_DISK_EXTENTS, Extents);
+  if (returned > kExtentsBufferSize) returned = kExtentsBufferSize;
+  if (returned < kHead) return false;
+  DWORD count = 0;
+  std::memcpy(&count, extents, sizeof count);
+  const DWORD held = (returned - kHead) / sizeof(DISK_EXTENT);
+  if (count > held) count = held;
+
+  for (DWORD i = 0; i < count; ++i) {
+    DISK_EXTENT extent;
+    std::memcpy(&extent, extents + kHead + i * sizeof(DISK_EXTENT), sizeof extent);
+    if (extent.DiskNumber == static_cast<DWORD>(diskNumber)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int EnumerateHardDrives(DriveList& list) {
+  list.driveCount = 0;
+  for (int n = 0; n < kPhysicalDriveNumbers; ++n) {
+    // Drives beyond the last slot are skipped; nothing is written past it.
+    if (list.driveCount >= kMaxDrives) break;
+    HardDriveInfo& drive = list.slots[list.driveCount].hard;
+    std::memset(&list.slots[list.driveCount], 0, sizeof(DriveSlot));
+
+    char path[32];
+    std::snprintf(path, sizeof path, "\\\\.\\PhysicalDrive%d", n);
+    drive.deviceHandle = platform::CreateFileA(path, kDeviceAccess, kDeviceShare, OPEN_EXISTING,
+                                               FILE_FLAG_SEQUENTIAL_SCAN);
+    if (drive.deviceHandle == INVALID_HANDLE_VALUE) continue;
+    if (!IdentifyHardDrive(drive)) {
+      platform::CloseHandle(drive.deviceHandle);
+      std::memset(&list.slots[list.driveCount], 0, sizeof(DriveSlot));
+      continue;
+    }
+    drive.kind = KindHardDrive;
+    drive.physicalDriveNumber = n;
+    DetectSystemDrive(drive);
+    ++list.driveCount;
+  }
+  return list.driveCount;
+}
+
+bool IdentifyHardDrive(HardDriveInfo& drive) {
+  bool identified = false;  // later sources overwrite the name and size of earlier ones
+  if (!IdentifyByInquiry(drive, identified)) return false;
+  IdentifyByStorageProperty(drive, identified);
+  if (!identified) return false;
+
+  if (!ProbeAtaCommandPath(drive)) return true;  // listed without ATA features
+  IdentifyByAta(drive);
+  return true;
+}
+
+void DetectSystemDrive(HardDriveInfo& drive) {
+  drive.isSystemDrive = 0;
+  const int windowsLetter = WindowsLetterIndex();
+
+  // Mount names of A: to Z:, and the volumes never to open: floppies and
+  // optical drives (opening them could spin up or wait for a medium).
+  char mountNames[26][kVolumeNameLength];
+  char skipList[26][kVolumeNameLength];
+  int skipCount = 0;
+  for (int letter = 0; letter < 26; ++letter) {
+    char root[] = "A:\\";
+    root[0] = static_cast<char>('A' + letter);
+    if (!platform::GetVolumeNameForVolumeMountPointA(root, mountNames[letter], kVolumeNameLength))
+      mountNames[letter][0] = '\0';
+    mountNames[letter][kVolumeNameLength - 1] = '\0';
+    if (platform::GetDriveTypeA(root) == DRIVE_CDROM || letter < 2)
+      std::memcpy(skipList[skipCount++], mountNames[letter], kVolumeNameLength);
+  }
+
+  std::unique_ptr<uint8_t[]> extents(new (std::nothrow) uint8_t[kExtentsBufferSize]);
+  if (!extents) return;
+
+  char volume[kVolumeEnumNameLength] = {};
+  HANDLE find = platform::FindFirstVolumeA(volume, sizeof volume);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    volume[kVolumeEnumNameLength - 1] = '\0';
+    if (ContainsVolumeName(skipList, skipCount, volume)) continue;
+
+    // The volume is opened by its name without the trailing backslash.
+    std::string path = volume;
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    HANDLE handle = platform::CreateFileA(path.c_str(), kDeviceAccess, kDeviceShare,
+                                          OPEN_EXISTING, 0);
+    if (handle == INVALID_HANDLE_VALUE) continue;
+    // Only C: to Z: can hold the Windows directory's volume.
+    if (VolumeLiesOnDisk(handle, extents.get(), drive.physicalDriveNumber) &&
+        windowsLetter >= 2 && std::strcmp(mountNames[windowsLetter], volume) == 0) {
+      drive.isSystemDrive = 1;
+    }
+    platform::CloseHandle(handle);
+  } while (platform::FindNextVolumeA(find, volume, sizeof volume));
+  platform::FindVolumeClose(find);
+}
+
+bool ContainsVolumeName(const char (*names)[kVolumeNameLength], int count, const char* name) {
+  for (int i = 0; i < count; ++i) {
+    if (std::strcmp(names[i], name) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace drive

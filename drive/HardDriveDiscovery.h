@@ -1,0 +1,17 @@
+// Finds the hard drives, fills their slots of the DriveList and marks the
+// drive that holds the Windows directory.
+#pragma once
+
+#include "drive/DriveList.h"
+
+namespace drive {
+
+constexpr int kVolumeNameLength = 256;
+
+// Tries \\.\PhysicalDrive0 to 63; returns and stores driveCount.
+int EnumerateHardDrives(DriveList& list);
+bool IdentifyHardDrive(HardDriveInfo& drive);
+void DetectSystemDrive(HardDriveInfo& drive);
+bool ContainsVolumeName(const char (*names)[kVolumeNameLength], int count, const char* name);
+
+}  // namespace drive

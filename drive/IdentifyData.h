@@ -1,0 +1,43 @@
+// Reading the 512-byte IDENTIFY DEVICE answer: 256 little-endian words; text
+// fields hold two characters per word, the high byte first (ATA8-ACS).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "drive/Bytes.h"
+
+namespace drive {
+
+// Word numbers of the fields the program reads.
+struct IdentifyWord {
+  static constexpr int serialNumber = 10;  // 10-19, 20 characters
+  static constexpr int serialNumberWords = 10;
+  static constexpr int modelNumber = 27;  // 27-46, 40 characters
+  static constexpr int modelNumberWords = 20;
+  static constexpr int commandSetsSupported = 83;  // bit 3 APM, bit 9 AAM
+  static constexpr int commandSetsEnabled = 86;    // bit 3 APM, bit 9 AAM
+  static constexpr int apmLevel = 91;              // bits 7-0
+  static constexpr int aamLevel = 94;              // bits 7-0 current level
+};
+
+constexpr uint16_t kApmBit = 1u << 3;
+constexpr uint16_t kAamBit = 1u << 9;
+
+inline uint16_t IdentifyWordAt(const uint8_t* identify, int word) {
+  return GetLe16(identify + 2 * word);
+}
+
+// The characters of words [first, first + count), high byte first.
+inline std::string IdentifyText(const uint8_t* identify, int first, int count) {
+  std::string text;
+  text.reserve(2 * count);
+  for (int w = first; w < first + count; ++w) {
+    const uint16_t value = IdentifyWordAt(identify, w);
+    text.push_back(static_cast<char>(value >> 8));
+    text.push_back(static_cast<char>(value & 0xFF));
+  }
+  return text;
+}
+
+}  // namespace drive

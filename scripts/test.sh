@@ -1,0 +1,31 @@
+#!/bin/bash
+# Sets up what is missing, builds the three builds and runs every test:
+# the native tests under the sanitizers, then the Windows tests under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="${TORVANE_BUILD_DIR:-$root/build}"
+jobs=2
+
+"$root/scripts/setup.sh"
+
+echo "== native build (AddressSanitizer, UndefinedBehaviorSanitizer)"
+cmake -S "$root" -B "$build/native" -G Ninja >/dev/null
+cmake --build "$build/native" -j "$jobs"
+
+echo "== win32 build (the shipping program)"
+cmake -S "$root" -B "$build/win32" -G Ninja -DTORVANE_TESTS=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-win32.cmake" >/dev/null
+cmake --build "$build/win32" -j "$jobs"
+
+echo "== win64 build (run under Wine)"
+cmake -S "$root" -B "$build/win64" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-win64.cmake" >/dev/null
+cmake --build "$build/win64" -j "$jobs"
+
+echo "== native tests"
+(cd "$build/native" && ctest --output-on-failure)
+
+echo "== Windows tests under Wine"
+source "$root/scripts/virtual-display.sh"
+torvane_start_display
+(cd "$build/win64" && ctest --output-on-failure)

@@ -1,0 +1,30 @@
+# Sourced by the scripts that run Windows programs: starts one virtual X
+# display and one Wine server for the whole run, and stops both on exit.
+# 24-bit depth, so that pixels read back are exactly the colours drawn.
+torvane_start_display() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  TORVANE_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export WINEPREFIX="${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torvane-wine}"
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Preparing the Wine prefix in $WINEPREFIX (once)..."
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  wineserver -p >/dev/null 2>&1 || true
+  trap torvane_stop_display EXIT
+}
+
+torvane_stop_display() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${TORVANE_XVFB_PID:-}" ] && kill "$TORVANE_XVFB_PID" >/dev/null 2>&1 || true
+}
