@@ -1,0 +1,420 @@
+// The bytes each ATA command path hands to the system, and how each path
+// decodes what comes back.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "FakeSystem.h"
+#include "drive/AtaCommands.h"
+#include "drive/AtaPaths.h"
+#include "drive/Transport.h"
+
+namespace {
+
+using namespace drive;
+
+HardDriveInfo DriveOnPath(int32_t path) {
+  HardDriveInfo drive = {};
+  drive.deviceHandle = reinterpret_cast<HANDLE>(0x42);
+  drive.kind = KindHardDrive;
+  drive.ataPath = path;
+  return drive;
+}
+
+std::vector<uint8_t> CdbOf(const fake::IoCall& call) {
+  SCSI_PASS_THROUGH_DIRECT sptd;
+  std::memcpy(&sptd, call.in.data(), sizeof sptd);
+  return std::vector<uint8_t>(sptd.Cdb, sptd.Cdb + 12);
+}
+
+SCSI_PASS_THROUGH_DIRECT RecordOf(const fake::IoCall& call) {
+  SCSI_PASS_THROUGH_DIRECT sptd;
+  std::memcpy(&sptd, call.in.data(), sizeof sptd);
+  return sptd;
+}
+
+// A SCSI device answering every command block with `status`, optional sense
+// and optional data (copied into a data-in buffer).
+struct ScriptedScsi {
+  std::vector<uint8_t> sense;
+  std::vector<std::vector<uint8_t>> dataPerCall;
+  std::vector<uint8_t> statusPerCall;
+  size_t call = 0;
+
+  BOOL operator()(HANDLE, DWORD code, void*, DWORD, void* out, DWORD, DWORD*) {
+    if (code != IOCTL_SCSI_PASS_THROUGH_DIRECT) return FALSE;
+    auto* sptd = static_cast<SCSI_PASS_THROUGH_DIRECT*>(out);
+    if (call < dataPerCall.size() && !dataPerCall[call].empty())
+      std::memcpy(sptd->DataBuffer, dataPerCall[call].data(), dataPerCall[call].size());
+    sptd->ScsiStatus = call < statusPerCall.size() ? statusPerCall[call] : 0;
+    if (!sense.empty())
+      std::memcpy(static_cast<uint8_t*>(out) + sptd->SenseInfoOffset, sense.data(), sense.size());
+    ++call;
+    return TRUE;
+  }
+};
+
+// Descriptor-format sense carrying an ATA Status Return descriptor.
+std::vector<uint8_t> StatusReturnSense(uint8_t status, uint8_t count, uint8_t error = 0) {
+  std::vector<uint8_t> s(32, 0);
+  s[0] = 0x72;
+  s[1] = 0x01;  // RECOVERED ERROR
+  s[3] = 0x1D;  // ATA pass-through information available
+  s[7] = 14;
+  s[8] = 0x09;
+  s[9] = 0x0C;
+  s[11] = error;
+  s[13] = count;
+  s[15] = 0x11;  // lba low
+  s[17] = 0x22;  // lba mid
+  s[19] = 0x33;  // lba high
+  s[20] = 0xA0;
+  s[21] = status;
+  return s;
+}
+
+TEST(AtaSat12, CommandBlocksCarryProtocolFlagsAndRegisters) {
+  struct Case {
+    const char* name;
+    std::function<void(const HardDriveInfo&)> send;
+    std::vector<uint8_t> cdb;
+    uint32_t length;
+  };
+  uint8_t identify[512];
+  AtaTaskFile out = {};
+  const Case cases[] = {
+      {"IDENTIFY", [&](const HardDriveInfo& d) { AtaIdentifyDevice(d, identify, 512); },
+       {0xA1, 0x08, 0x0D, 0, 0, 0, 0, 0, 0xA0, 0xEC, 0, 0}, 512},
+      {"SET FEATURES 05h 96", [](const HardDriveInfo& d) { AtaSetFeatures(d, 0x05, 96); },
+       {0xA1, 0x06, 0x0C, 0x05, 96, 0, 0, 0, 0xA0, 0xEF, 0, 0}, 0},
+      {"CHECK POWER MODE", [&](const HardDriveInfo& d) { AtaCheckPowerMode(d, &out); },
+       {0xA1, 0x06, 0x2C, 0, 0, 0, 0, 0, 0xA0, 0xE5, 0, 0}, 0},
+      {"STANDBY IMMEDIATE", [](const HardDriveInfo& d) { AtaStandbyImmediate(d); },
+       {0xA1, 0x06, 0x0C, 0, 0, 0, 0, 0, 0xA0, 0xE0, 0, 0}, 0},
+  };
+  for (const Case& c : cases) {
+    fake::System system;
+    system.ioControl = ScriptedScsi{};
+    fake::ScopedFakeSystem install(system);
+    c.send(DriveOnPath(PathSat12));
+    ASSERT_EQ(system.calls.size(), 1u) << c.name;
+    EXPECT_EQ(CdbOf(system.calls[0]), c.cdb) << c.name;
+    EXPECT_EQ(RecordOf(system.calls[0]).DataTransferLength, c.length) << c.name;
+    EXPECT_EQ(RecordOf(system.calls[0]).DataIn, SCSI_IOCTL_DATA_IN) << c.name;
+  }
+}
+
+TEST(AtaSat12, CheckPowerModeReadsTheStatusReturnDescriptor) {
+  struct Case {
+    uint8_t scsiStatus;
+    std::vector<uint8_t> sense;
+    bool succeeds;
+    uint8_t sectorCount;
+  };
+  const Case cases[] = {
+      {2, StatusReturnSense(0x50, 0x80), true, 0x80},           // idle
+      {2, StatusReturnSense(0x50, 0x00), true, 0x00},           // standby
+      {2, StatusReturnSense(0x51, 0xFF, 0x04), false, 0xFF},    // ERR: aborted
+      {0, {}, true, 0x00},  // a bridge that ignores CK_COND: no sense, all registers 0
+  };
+  for (const Case& c : cases) {
+    fake::System system;
+    ScriptedScsi device;
+    device.sense = c.sense;
+    device.statusPerCall = {c.scsiStatus};
+    system.ioControl = device;
+    fake::ScopedFakeSystem install(system);
+    AtaTaskFile out = {};
+    out.sectorCount = 0x99;
+    EXPECT_EQ(AtaCheckPowerMode(DriveOnPath(PathSat12), &out), c.succeeds);
+    EXPECT_EQ(out.sectorCount, c.sectorCount);
+    if (!c.sense.empty()) {
+      EXPECT_EQ(out.lbaLow, 0x11);
+      EXPECT_EQ(out.lbaMid, 0x22);
+      EXPECT_EQ(out.lbaHigh, 0x33);
+      EXPECT_EQ(out.device, 0xA0);
+    }
+  }
+}
+
+TEST(AtaSat12, FailedControlCodeFailsTheCommand) {
+  fake::System system;  // no ioControl: every control code fails
+  fake::ScopedFakeSystem install(system);
+  AtaTaskFile out = {};
+  EXPECT_FALSE(AtaCheckPowerMode(DriveOnPath(PathSat12), &out));
+}
+
+TEST(AtaSat12, WithoutRegistersOnlyGoodSucceeds) {
+  fake::System system;
+  ScriptedScsi device;
+  device.statusPerCall = {2};
+  device.sense = StatusReturnSense(0x50, 0);
+  system.ioControl = device;
+  fake::ScopedFakeSystem install(system);
+  EXPECT_FALSE(AtaStandbyImmediate(DriveOnPath(PathSat12)));
+}
+
+TEST(AtaSmart, NoDataCommandGoesOutAsSendWithTheRegisterBlock) {
+  fake::System system;
+  system.ioControl = [](HANDLE, DWORD, void*, DWORD, void*, DWORD, DWORD*) -> BOOL { return TRUE; };
+  fake::ScopedFakeSystem install(system);
+
+  EXPECT_TRUE(AtaSetFeatures(DriveOnPath(PathSmart), 0x42, 0xFE));
+
+  ASSERT_EQ(system.calls.size(), 1u);
+  const fake::IoCall& call = system.calls[0];
+  EXPECT_EQ(call.code, 0x7C084u);
+  ASSERT_EQ(call.in.size(), 32u);
+  EXPECT_EQ(call.outSize, 16u);
+  const std::vector<uint8_t> expected = {
+      0, 0, 0, 0,                                    // cBufferSize
+      0x42, 0xFE, 0x00, 0x00, 0x00, 0xA0, 0xEF, 0,   // IDEREGS
+      0xA0, 0, 0, 0,                                 // bDriveNumber, reserved
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(call.in, expected);
+}
+
+TEST(AtaSmart, IdentifyReceivesDataAfterTheOutputHead) {
+  fake::System system;
+  system.ioControl = [](HANDLE, DWORD, void*, DWORD, void* out, DWORD outSize, DWORD* returned)
+      -> BOOL {
+    auto* bytes = static_cast<uint8_t*>(out);
+    for (DWORD i = 16; i < outSize; ++i) bytes[i] = static_cast<uint8_t>(i - 16);
+    *returned = outSize;
+    return TRUE;
+  };
+  fake::ScopedFakeSystem install(system);
+  uint8_t identify[512] = {};
+
+  EXPECT_TRUE(AtaIdentifyDevice(DriveOnPath(PathSmart), identify, 512));
+
+  const fake::IoCall& call = system.calls[0];
+  EXPECT_EQ(call.code, 0x7C088u);
+  EXPECT_EQ(call.outSize, 528u);
+  EXPECT_EQ(call.in[0] | call.in[1] << 8, 512);
+  EXPECT_EQ(call.in[4 + 6], 0xEC);
+  EXPECT_EQ(identify[0], 0);
+  EXPECT_EQ(identify[255], 255);
+  EXPECT_EQ(identify[256], 0);
+}
+
+TEST(AtaSmart, CheckPowerModeLeavesTheCallersRecordUntouched) {
+  for (BOOL answer : {TRUE, FALSE}) {
+    fake::System system;
+    system.ioControl = [answer](HANDLE, DWORD, void*, DWORD, void*, DWORD, DWORD*) -> BOOL {
+      return answer;
+    };
+    fake::ScopedFakeSystem install(system);
+    AtaTaskFile out = {};
+    out.sectorCount = 0x99;
+    EXPECT_EQ(AtaCheckPowerMode(DriveOnPath(PathSmart), &out), answer == TRUE);
+    EXPECT_EQ(out.sectorCount, 0x99);
+  }
+}
+
+TEST(AtaPassThroughPath, IdentifyExchangesTheRecordAndData) {
+  fake::System system;
+  system.ioControl = [](HANDLE, DWORD, void* in, DWORD, void*, DWORD, DWORD*) -> BOOL {
+    auto* bytes = static_cast<uint8_t*>(in);
+    const auto* apt = static_cast<ATA_PASS_THROUGH_EX*>(in);
+    std::memset(bytes + apt->DataBufferOffset, 0x3C, apt->DataTransferLength);
+    return TRUE;
+  };
+  fake::ScopedFakeSystem install(system);
+  uint8_t identify[512] = {};
+
+  EXPECT_TRUE(AtaIdentifyDevice(DriveOnPath(PathAtaPassThrough), identify, 512));
+
+  const fake::IoCall& call = system.calls[0];
+  EXPECT_EQ(call.code, 0x4D02Cu);
+  EXPECT_EQ(call.in.size(), 512u + kAtaPassThroughDataOffset);
+  EXPECT_EQ(call.outSize, 512u + kAtaPassThroughDataOffset);
+  if (sizeof(void*) == 4) EXPECT_EQ(call.in.size(), 556u);
+  ATA_PASS_THROUGH_EX apt;
+  std::memcpy(&apt, call.in.data(), sizeof apt);
+  EXPECT_EQ(apt.Length, sizeof(ATA_PASS_THROUGH_EX));
+  EXPECT_EQ(apt.AtaFlags, ATA_FLAGS_DATA_IN);
+  EXPECT_EQ(apt.DataTransferLength, 512u);
+  EXPECT_EQ(apt.TimeOutValue, 60u);
+  EXPECT_EQ(apt.DataBufferOffset, static_cast<ULONG_PTR>(kAtaPassThroughDataOffset));
+  const uint8_t task[8] = {0, 0, 0, 0, 0, 0xA0, 0xEC, 0};
+  EXPECT_EQ(0, std::memcmp(apt.CurrentTaskFile, task, 8));
+  EXPECT_EQ(identify[0], 0x3C);
+  EXPECT_EQ(identify[511], 0x3C);
+}
+
+TEST(AtaPassThroughPath, CheckPowerModeReturnsOnlyTheSectorCount) {
+  fake::System system;
+  system.ioControl = [](HANDLE, DWORD, void* in, DWORD, void*, DWORD, DWORD*) -> BOOL {
+    auto* apt = static_cast<ATA_PASS_THROUGH_EX*>(in);
+    EXPECT_EQ(apt->AtaFlags, ATA_FLAGS_DRDY_REQUIRED);
+    apt->CurrentTaskFile[1] = 0x80;
+    apt->CurrentTaskFile[6] = 0x51;  // not examined on this path
+    return TRUE;
+  };
+  fake::ScopedFakeSystem install(system);
+  AtaTaskFile out = {};
+  out.status = 0x77;
+  EXPECT_TRUE(AtaCheckPowerMode(DriveOnPath(PathAtaPassThrough), &out));
+  EXPECT_EQ(out.sectorCount, 0x80);
+  EXPECT_EQ(out.status, 0x77);
+}
+
+TEST(AtaVendorPaths, TransferLengthFieldsAndReadBackBlocks) {
+  struct Case {
+    int32_t path;
+    bool identify;
+    std::vector<uint8_t> cdb;
+  };
+  const Case cases[] = {
+      {PathVendorDF, true, {0xDF, 0x10, 0, 0x02, 0x00, 0, 0, 0, 0, 0, 0xA0, 0xEC}},
+      {PathVendorDF, false, {0xDF, 0x10, 0, 0x00, 0x00, 0, 0, 0, 0, 0, 0xA0, 0xE5}},
+      {PathVendorF8, true, {0xF8, 0, 0x22, 0x10, 1, 0, 0, 0, 0, 0, 0xA0, 0xEC}},
+      {PathVendorF8, false, {0xF8, 0, 0x22, 0x10, 0, 0, 0, 0, 0, 0, 0xA0, 0xE5}},
+  };
+  for (const Case& c : cases) {
+    fake::System system;
+    system.ioControl = ScriptedScsi{};
+    fake::ScopedFakeSystem install(system);
+    uint8_t identify[512];
+    AtaTaskFile out = {};
+    const HardDriveInfo drive = DriveOnPath(c.path);
+    if (c.identify) {
+      EXPECT_TRUE(AtaIdentifyDevice(drive, identify, 512));
+      ASSERT_EQ(system.calls.size(), 1u);  // no registers wanted: no read-back
+    } else {
+      EXPECT_TRUE(AtaCheckPowerMode(drive, &out));
+      ASSERT_EQ(system.calls.size(), 2u);
+      const std::vector<uint8_t> readBack =
+          c.path == PathVendorDF
+              ? std::vector<uint8_t>{0xDF, 0x10, 0, 0, 0x10, 0, 0x80, 0, 0, 0, 0, 0xFD}
+              : std::vector<uint8_t>{0xF8, 0, 0x21, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+      EXPECT_EQ(CdbOf(system.calls[1]), readBack);
+      EXPECT_EQ(RecordOf(system.calls[1]).DataTransferLength, 16u);
+      EXPECT_EQ(RecordOf(system.calls[1]).DataIn, SCSI_IOCTL_DATA_IN);
+    }
+    EXPECT_EQ(CdbOf(system.calls[0]), c.cdb);
+    EXPECT_EQ(RecordOf(system.calls[0]).DataIn, SCSI_IOCTL_DATA_IN);
+    EXPECT_EQ(RecordOf(system.calls[0]).DataTransferLength, c.identify ? 512u : 0u);
+  }
+}
+
+TEST(AtaVendorPaths, ReadBackDecoding) {
+  const std::vector<uint8_t> none;
+  std::vector<uint8_t> f8(16, 0);
+  f8[1] = 0x04, f8[2] = 0x80, f8[3] = 0x11, f8[4] = 0x22, f8[5] = 0x33, f8[6] = 0xA0, f8[7] = 0x50;
+  std::vector<uint8_t> df0(16, 0);  // base 0: r8 is not the device value
+  df0[0] = 0x80, df0[4] = 0x22, df0[6] = 0x11, df0[9] = 0xB0, df0[10] = 0x33, df0[13] = 0x04,
+  df0[14] = 0x50;
+  std::vector<uint8_t> df4(16, 0);  // base 4: r8 echoes the device value
+  df4[4] = 0x80, df4[8] = 0xA0, df4[9] = 0xA0, df4[10] = 0x11, df4[14] = 0x33;
+
+  struct Case {
+    int32_t path;
+    std::vector<uint8_t> r;
+    AtaTaskFile expected;  // error, count, lbaLow, lbaMid, lbaHigh, device, status
+  };
+  const Case cases[] = {
+      {PathVendorF8, f8, {{0x04}, 0x80, 0x11, 0x22, 0x33, 0xA0, {0x50}}},
+      {PathVendorDF, df0, {{0x04}, 0x80, 0x11, 0x22, 0x33, 0xB0, {0x50}}},
+      {PathVendorDF, df4, {{0x00}, 0x80, 0x11, 0xA0, 0x33, 0xA0, {0x00}}},
+  };
+  for (const Case& c : cases) {
+    fake::System system;
+    ScriptedScsi device;
+    device.dataPerCall = {none, c.r};
+    system.ioControl = device;
+    fake::ScopedFakeSystem install(system);
+    AtaTaskFile out = {};
+    out.error = out.status = 0xEE;
+    ASSERT_TRUE(AtaCheckPowerMode(DriveOnPath(c.path), &out));
+    EXPECT_EQ(out.error, c.expected.error);
+    EXPECT_EQ(out.sectorCount, c.expected.sectorCount);
+    EXPECT_EQ(out.lbaLow, c.expected.lbaLow);
+    EXPECT_EQ(out.lbaMid, c.expected.lbaMid);
+    EXPECT_EQ(out.lbaHigh, c.expected.lbaHigh);
+    EXPECT_EQ(out.device, c.expected.device);
+    EXPECT_EQ(out.status, c.expected.status);
+  }
+}
+
+TEST(AtaVendorPaths, FailedExchangeFailsTheCommand) {
+  for (int32_t path : {PathVendorDF, PathVendorF8}) {
+    for (size_t failing : {0u, 1u}) {
+      fake::System system;
+      ScriptedScsi device;
+      device.statusPerCall = {0, 0};
+      device.statusPerCall[failing] = 2;
+      system.ioControl = device;
+      fake::ScopedFakeSystem install(system);
+      AtaTaskFile out = {};
+      EXPECT_FALSE(AtaCheckPowerMode(DriveOnPath(path), &out)) << path << " " << failing;
+    }
+  }
+}
+
+TEST(AtaExecute, PathsWithoutAWayToTheDriveSendNothing) {
+  for (int32_t path : {int32_t{PathNone}, int32_t{PathReserved}, 7, -1}) {
+    fake::System system;
+    system.ioControl = [](HANDLE, DWORD, void*, DWORD, void*, DWORD, DWORD*) -> BOOL {
+      return TRUE;
+    };
+    fake::ScopedFakeSystem install(system);
+    const HardDriveInfo drive = DriveOnPath(path);
+    uint8_t identify[512];
+    AtaTaskFile out = {};
+    EXPECT_FALSE(AtaSetFeatures(drive, 0x05, 128)) << path;
+    EXPECT_FALSE(AtaIdentifyDevice(drive, identify, 512)) << path;
+    EXPECT_FALSE(AtaCheckPowerMode(drive, &out)) << path;
+    EXPECT_FALSE(AtaStandbyImmediate(drive)) << path;
+    EXPECT_TRUE(system.calls.empty()) << path;
+  }
+}
+
+TEST(AtaDataClass, OnlyIdentifyMovesData) {
+  for (int code = 0; code < 256; ++code)
+    EXPECT_EQ(AtaDataClassTable[code], code == 0xEC ? AtaDataIn : AtaNoData) << code;
+}
+
+TEST(AtaProbe, TriesThePathsInOrderAndKeepsNoneWhenAllFail) {
+  fake::System system;
+  std::vector<std::string> tried;
+  system.ioControl = [&](HANDLE, DWORD code, void*, DWORD, void* out, DWORD, DWORD*) -> BOOL {
+    if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) {
+      auto* sptd = static_cast<SCSI_PASS_THROUGH_DIRECT*>(out);
+      char opcode[8];
+      std::snprintf(opcode, sizeof opcode, "%02X", sptd->Cdb[0]);
+      tried.push_back(opcode);
+      sptd->ScsiStatus = 2;  // ILLEGAL REQUEST, say
+      return TRUE;
+    }
+    tried.push_back(code == IOCTL_ATA_PASS_THROUGH ? "ATA" : code == SMART_RCV_DRIVE_DATA ? "SMART"
+                                                                                          : "?");
+    return FALSE;
+  };
+  fake::ScopedFakeSystem install(system);
+  HardDriveInfo drive = DriveOnPath(PathSmart);
+
+  EXPECT_FALSE(ProbeAtaCommandPath(drive));
+  EXPECT_EQ(drive.ataPath, PathNone);
+  EXPECT_EQ(tried, (std::vector<std::string>{"ATA", "SMART", "A1", "DF", "F8"}));
+}
+
+TEST(AtaProbe, SatOnlyDiskIsProbedAfterTheTwoControlCodes) {
+  fake::System system;
+  int controlCodesRefused = 0;
+  system.ioControl = [&](HANDLE, DWORD code, void*, DWORD, void*, DWORD, DWORD*) -> BOOL {
+    if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) return TRUE;  // GOOD
+    ++controlCodesRefused;
+    return FALSE;
+  };
+  fake::ScopedFakeSystem install(system);
+  HardDriveInfo drive = DriveOnPath(PathNone);
+
+  EXPECT_TRUE(ProbeAtaCommandPath(drive));
+  EXPECT_EQ(drive.ataPath, PathSat12);
+  EXPECT_EQ(controlCodesRefused, 2);
+  EXPECT_EQ(system.calls.size(), 3u);
+}
+
+}  // namespace
