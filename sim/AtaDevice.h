@@ -1,0 +1,88 @@
+// An ATA hard drive as the command paths reach it (ATA8-ACS): IDENTIFY
+// DEVICE, SET FEATURES for the Advanced Power Management and Automatic
+// Acoustic Management feature sets, the power-mode commands. Every other
+// command is aborted, as a drive does with a command it does not implement.
+// Not thread-safe by itself: the bay serialises calls.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "sim/BayConfig.h"
+
+namespace sim {
+
+// The command registers (28-bit addressing).
+struct AtaInput {
+  uint8_t features = 0;
+  uint8_t count = 0;
+  uint8_t lbaLow = 0;
+  uint8_t lbaMid = 0;
+  uint8_t lbaHigh = 0;
+  uint8_t device = 0;
+  uint8_t command = 0;
+};
+
+// The registers after the command.
+struct AtaOutput {
+  uint8_t error = 0;
+  uint8_t count = 0;
+  uint8_t lbaLow = 0;
+  uint8_t lbaMid = 0;
+  uint8_t lbaHigh = 0;
+  uint8_t device = 0;
+  uint8_t status = 0;
+};
+
+constexpr uint8_t kAtaStatusErr = 0x01;
+constexpr uint8_t kAtaStatusDrdy = 0x40;
+constexpr uint8_t kAtaStatusDsc = 0x10;  // device seek complete, still set by drives
+constexpr uint8_t kAtaErrorAbrt = 0x04;
+
+constexpr uint8_t kAtaPowerStandby = 0x00;
+constexpr uint8_t kAtaPowerIdle = 0x80;
+constexpr uint8_t kAtaPowerActive = 0xFF;
+
+enum class AtaDirection { kNone, kIn, kOut };
+
+struct AtaResult {
+  AtaOutput registers;
+  std::vector<uint8_t> dataIn;  // what the device sends (512 bytes for IDENTIFY)
+  bool aborted() const { return (registers.status & kAtaStatusErr) != 0; }
+};
+
+struct FeatureLevel {
+  bool supported;
+  bool enabled;
+  int level;
+};
+
+class AtaDevice {
+ public:
+  explicit AtaDevice(const AtaDeviceConfig& config);
+
+  // The data phase the command has, whatever path carries it.
+  static AtaDirection DirectionOf(uint8_t command);
+
+  AtaResult Execute(const AtaInput& input);
+
+  uint8_t powerMode() const { return powerMode_; }
+  void setPowerMode(uint8_t mode) { powerMode_ = mode; }
+  FeatureLevel apm() const { return {config_.apmSupported, apmEnabled_, apmLevel_}; }
+  FeatureLevel aam() const { return {config_.aamSupported, aamEnabled_, aamLevel_}; }
+
+  // The 512 bytes of IDENTIFY DEVICE data for the current state.
+  std::vector<uint8_t> IdentifyData() const;
+
+ private:
+  bool SetFeatures(const AtaInput& input);
+
+  AtaDeviceConfig config_;
+  uint8_t powerMode_;
+  bool apmEnabled_;
+  uint8_t apmLevel_;
+  bool aamEnabled_;
+  uint8_t aamLevel_;
+};
+
+}  // namespace sim

@@ -1,0 +1,502 @@
+#include "sim/Bay.h"
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "sim/BayFile.h"
+#include "sim/ControlCodes.h"
+#include "sim/LastError.h"
+#include "sim/ScsiDisk.h"
+#include "sim/Trace.h"
+#include "sim/Volumes.h"
+
+namespace sim {
+
+namespace {
+
+const char kDevicePrefix[] = "\\\\.\\";          // \\.\ before device names
+const char kVolumePrefix[] = "\\\\?\\Volume{";   // \\?\Volume{
+const char kPhysicalDrive[] = "physicaldrive";
+
+bool StartsWith(const std::string& text, const std::string& prefix, bool ignoreCase) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char a = text[i];
+    char b = prefix[i];
+    if (ignoreCase) {
+      a = static_cast<char>(std::tolower(static_cast<unsigned char>(a)));
+      b = static_cast<char>(std::tolower(static_cast<unsigned char>(b)));
+    }
+    if (a != b) return false;
+  }
+  return true;
+}
+
+// "PhysicalDriveN" (any case) with N in plain decimal, as the object manager names disks.
+bool ParsePhysicalDrive(const std::string& name, int* number) {
+  if (!StartsWith(name, kPhysicalDrive, true)) return false;
+  std::string digits = name.substr(sizeof kPhysicalDrive - 1);
+  if (digits.empty() || digits.size() > 4 || (digits.size() > 1 && digits[0] == '0')) return false;
+  int value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  *number = value;
+  return true;
+}
+
+std::string StatusText(int status) {
+  char text[16];
+  std::snprintf(text, sizeof text, "status=%02X", static_cast<unsigned>(status) & 0xFF);
+  return text;
+}
+
+bool CanOpenLetter(const VolumeConfig& volume) {
+  // Fixed, removable and RAM disk volumes; a network drive has no device here.
+  return volume.driveType == DRIVE_FIXED || volume.driveType == DRIVE_REMOVABLE ||
+         volume.driveType == DRIVE_RAMDISK;
+}
+
+}  // namespace
+
+struct Bay::State {
+  enum class Kind { kDisk, kVolume, kSearch };
+  struct Handle {
+    Kind kind;
+    int disk = -1;            // kDisk
+    size_t volume = 0;        // kVolume: index into config.volumes
+    size_t nextVolume = 0;    // kSearch
+    std::string device;       // as the trace names it
+  };
+
+  mutable std::mutex mutex;
+  BayConfig config;
+  std::map<int, std::unique_ptr<SimDisk>> disks;
+  std::map<uintptr_t, Handle> handles;
+  uintptr_t nextHandle = 0x1000;
+  TraceLog trace;
+
+  HANDLE AddHandle(const Handle& handle) {
+    uintptr_t value = nextHandle;
+    nextHandle += 4;  // distinct values, never reused, as a leak shows up then
+    handles[value] = handle;
+    return reinterpret_cast<HANDLE>(value);
+  }
+
+  Handle* FindHandle(HANDLE handle) {
+    auto found = handles.find(reinterpret_cast<uintptr_t>(handle));
+    return found == handles.end() ? nullptr : &found->second;
+  }
+
+  SimDisk* Disk(int number) {
+    auto found = disks.find(number);
+    return found == disks.end() ? nullptr : found->second.get();
+  }
+  const SimDisk* Disk(int number) const {
+    auto found = disks.find(number);
+    return found == disks.end() ? nullptr : found->second.get();
+  }
+
+  // The one disk a volume handle passes disk requests to: Windows hands them
+  // down only for a volume that lies on a single disk.
+  SimDisk* DiskUnder(const VolumeConfig& volume) {
+    if (volume.extents.size() != 1) return nullptr;
+    return Disk(static_cast<int>(volume.extents[0].disk));
+  }
+
+  // The disk whose latency a request on this handle waits for, or null.
+  SimDisk* LatencyDisk(const Handle& handle, DWORD code) {
+    if (handle.kind == Kind::kDisk) return Disk(handle.disk);
+    if (handle.kind == Kind::kVolume && code != IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS &&
+        handle.volume < config.volumes.size()) {
+      return DiskUnder(config.volumes[handle.volume]);
+    }
+    return nullptr;
+  }
+
+  void Record(const TraceEntry& entry) { trace.Record(FormatTraceLine(entry)); }
+};
+
+namespace {
+
+ControlResult DiskControl(SimDisk& disk, DWORD code, void* in, DWORD inSize, void* out,
+                          DWORD outSize, DWORD* returned) {
+  switch (code) {
+    case IOCTL_SCSI_PASS_THROUGH_DIRECT:
+      return ScsiPassThroughDirect(disk.config().scsiPassThrough ? &disk : nullptr, in, inSize,
+                                   out, outSize, returned);
+    case IOCTL_ATA_PASS_THROUGH:
+      return AtaPassThrough(disk, in, inSize, out, outSize, returned);
+    case SMART_SEND_DRIVE_COMMAND:
+    case SMART_RCV_DRIVE_DATA:
+      return SmartCommand(disk, code, in, inSize, out, outSize, returned);
+    case IOCTL_STORAGE_QUERY_PROPERTY:
+      return QueryStorageProperty(disk.config(), in, inSize, out, outSize, returned);
+    case IOCTL_DISK_GET_DRIVE_GEOMETRY:
+      return DriveGeometry(disk.config(), out, outSize, returned);
+    default:
+      // Volume codes on a disk, and codes the bay does not know.
+      return Failed(kErrorInvalidFunction);
+  }
+}
+
+}  // namespace
+
+Bay::Bay() : state_(new State) {}
+Bay::~Bay() = default;
+
+bool Bay::LoadText(const std::string& text, std::string* error) {
+  BayConfig config;
+  std::string message;
+  if (!ParseBayText(text, &config, &message)) {
+    if (error) *error = message;
+    return false;
+  }
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  state_->config = config;
+  state_->disks.clear();
+  for (const auto& entry : config.disks) {
+    state_->disks[entry.first].reset(new SimDisk(entry.second));
+  }
+  state_->handles.clear();
+  return true;
+}
+
+bool Bay::LoadFile(const std::string& path, std::string* error) {
+  std::ifstream file(path, std::ios::in | std::ios::binary);
+  if (!file) {
+    if (error) *error = "cannot read the bay file " + path;
+    return false;
+  }
+  std::ostringstream text;
+  text << file.rdbuf();
+  std::string message;
+  if (!LoadText(text.str(), &message)) {
+    if (error) *error = path + ": " + message;
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> Bay::Trace() const { return state_->trace.Lines(); }
+void Bay::ClearTrace() { state_->trace.Clear(); }
+void Bay::SetTraceFile(const std::string& path) { state_->trace.SetFile(path); }
+
+bool Bay::HasDisk(int physicalDrive) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->Disk(physicalDrive) != nullptr;
+}
+
+uint8_t Bay::DiskPowerMode(int physicalDrive) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimDisk* disk = state_->Disk(physicalDrive);
+  return disk ? disk->ata().powerMode() : kAtaPowerActive;
+}
+
+void Bay::SetDiskPowerMode(int physicalDrive, uint8_t mode) {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  if (SimDisk* disk = state_->Disk(physicalDrive)) disk->ata().setPowerMode(mode);
+}
+
+Bay::FeatureState Bay::DiskApm(int physicalDrive) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimDisk* disk = state_->Disk(physicalDrive);
+  if (!disk) return {false, false, 0};
+  FeatureLevel apm = disk->ata().apm();
+  return {apm.supported, apm.enabled, apm.level};
+}
+
+Bay::FeatureState Bay::DiskAam(int physicalDrive) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimDisk* disk = state_->Disk(physicalDrive);
+  if (!disk) return {false, false, 0};
+  FeatureLevel aam = disk->ata().aam();
+  return {aam.supported, aam.enabled, aam.level};
+}
+
+int Bay::OpenHandleCount() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return static_cast<int>(state_->handles.size());
+}
+
+HANDLE Bay::OpenDevice(const char* path, DWORD, DWORD, DWORD, DWORD) {
+  const std::string name = path ? path : "";
+  TraceEntry entry;
+  entry.code = "OPEN";
+  entry.device = name.empty() ? "-" : name;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    State::Handle opened;
+    bool found = false;
+    if (StartsWith(name, kDevicePrefix, false)) {
+      const std::string device = name.substr(sizeof kDevicePrefix - 1);
+      entry.device = device.empty() ? "-" : device;
+      int number;
+      if (ParsePhysicalDrive(device, &number)) {
+        if (state_->Disk(number)) {
+          opened.kind = State::Kind::kDisk;
+          opened.disk = number;
+          found = true;
+        }
+      } else if (device.size() == 2 && device[1] == ':' &&
+                 std::isalpha(static_cast<unsigned char>(device[0]))) {
+        // Optical drives ([optical X] sections) will be looked up here first.
+        const VolumeConfig* volume = VolumeByLetter(state_->config, device[0]);
+        if (volume && CanOpenLetter(*volume)) {
+          opened.kind = State::Kind::kVolume;
+          opened.volume = static_cast<size_t>(volume - state_->config.volumes.data());
+          found = true;
+        }
+      } else if (StartsWith(device, "Volume{", true) && device.back() != '\\') {
+        const VolumeConfig* volume = VolumeByName(state_->config, "\\\\?\\" + device);
+        if (volume) {
+          opened.kind = State::Kind::kVolume;
+          opened.volume = static_cast<size_t>(volume - state_->config.volumes.data());
+          found = true;
+        }
+      }
+    } else if (StartsWith(name, kVolumePrefix, true) && name.back() != '\\') {
+      // The volume itself; with the trailing backslash the name would open
+      // its root directory, and the bay has no files.
+      const VolumeConfig* volume = VolumeByName(state_->config, name);
+      if (volume) {
+        opened.kind = State::Kind::kVolume;
+        opened.volume = static_cast<size_t>(volume - state_->config.volumes.data());
+        found = true;
+      }
+    }
+    if (found) {
+      opened.device = entry.device;
+      handle = state_->AddHandle(opened);
+    }
+  }
+  entry.result = handle != INVALID_HANDLE_VALUE ? "ok" : "fail";
+  state_->Record(entry);
+  if (handle == INVALID_HANDLE_VALUE) SetSystemError(kErrorFileNotFound);
+  return handle;
+}
+
+BOOL Bay::CloseDevice(HANDLE handle) {
+  TraceEntry entry;
+  entry.code = "CLOSE";
+  bool closed = false;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    State::Handle* found = state_->FindHandle(handle);
+    if (found && found->kind != State::Kind::kSearch) {
+      entry.device = found->device;
+      state_->handles.erase(reinterpret_cast<uintptr_t>(handle));
+      closed = true;
+    }
+  }
+  entry.result = closed ? "ok" : "fail";
+  state_->Record(entry);
+  if (!closed) SetSystemError(kErrorInvalidHandle);
+  return closed ? TRUE : FALSE;
+}
+
+BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                  DWORD* bytesReturned) {
+  if (bytesReturned) *bytesReturned = 0;
+  TraceEntry entry;
+  DescribeControl(code, in, inSize, outSize, &entry);
+
+  // The device's latency is slept without holding the lock, so that other
+  // devices (and other threads) go on meanwhile.
+  uint32_t latencyMs = 0;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    State::Handle* found = state_->FindHandle(handle);
+    if (found && found->kind != State::Kind::kSearch) {
+      if (SimDisk* disk = state_->LatencyDisk(*found, code)) latencyMs = disk->config().latencyMs;
+    }
+  }
+  if (latencyMs) std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs));
+
+  ControlResult result = Failed(kErrorInvalidHandle);
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    State::Handle* found = state_->FindHandle(handle);
+    if (found && found->kind == State::Kind::kDisk) {
+      entry.device = found->device;
+      if (SimDisk* disk = state_->Disk(found->disk)) {
+        result = DiskControl(*disk, code, in, inSize, out, outSize, bytesReturned);
+      }
+    } else if (found && found->kind == State::Kind::kVolume &&
+               found->volume < state_->config.volumes.size()) {
+      entry.device = found->device;
+      const VolumeConfig& volume = state_->config.volumes[found->volume];
+      if (code == IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS) {
+        result = VolumeDiskExtents(volume, out, outSize, bytesReturned);
+      } else if (volume.driveType == DRIVE_CDROM) {
+        // An optical drive's volume: the optical drive model will answer here.
+        result = Failed(kErrorInvalidFunction);
+      } else if (SimDisk* disk = state_->DiskUnder(volume)) {
+        result = DiskControl(*disk, code, in, inSize, out, outSize, bytesReturned);
+      } else if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) {
+        VolumeStandIn standIn(volume.driveType == DRIVE_REMOVABLE);
+        result = ScsiPassThroughDirect(&standIn, in, inSize, out, outSize, bytesReturned);
+      } else {
+        result = Failed(kErrorInvalidFunction);
+      }
+    }
+  }
+  if (!result.ok && bytesReturned && result.error != kErrorMoreData &&
+      !(code == SMART_RCV_DRIVE_DATA || code == SMART_SEND_DRIVE_COMMAND)) {
+    *bytesReturned = 0;
+  }
+  entry.result = result.scsiStatus >= 0 ? StatusText(result.scsiStatus)
+                 : result.ok            ? "ok"
+                                        : "fail";
+  state_->Record(entry);
+  if (!result.ok) SetSystemError(result.error);
+  return result.ok;
+}
+
+UINT Bay::WindowsDirectory(char* buffer, UINT size) {
+  std::string directory;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    directory = state_->config.windowsDirectory;
+  }
+  TraceEntry entry;
+  entry.code = "WINDIR";
+  // As the system: the length without the zero when it fits, else the size needed.
+  UINT answer = static_cast<UINT>(directory.size() + 1);
+  if (CopyName(directory, buffer, size)) answer = static_cast<UINT>(directory.size());
+  entry.result = answer == directory.size() ? "ok" : "fail";
+  state_->Record(entry);
+  return answer;
+}
+
+BOOL Bay::VolumeNameForMountPoint(const char* mountPoint, char* volumeName, DWORD size) {
+  TraceEntry entry;
+  entry.code = "MOUNTPOINT";
+  entry.device = mountPoint && *mountPoint ? mountPoint : "-";
+  std::string name;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    char letter;
+    const VolumeConfig* volume = nullptr;
+    if (RootPathLetter(mountPoint, &letter)) {
+      volume = VolumeByLetter(state_->config, letter);
+    } else if (mountPoint && StartsWith(mountPoint, kVolumePrefix, true)) {
+      std::string text = mountPoint;
+      if (!text.empty() && text.back() == '\\') volume = VolumeByName(state_->config, text);
+    }
+    if (volume) name = volume->name;
+  }
+  DWORD error = kErrorFileNotFound;
+  bool ok = false;
+  if (!name.empty()) {
+    ok = CopyName(name, volumeName, size);
+    error = kErrorFilenameExcedRange;
+  }
+  entry.result = ok ? "ok" : "fail";
+  state_->Record(entry);
+  if (!ok) SetSystemError(error);
+  return ok ? TRUE : FALSE;
+}
+
+UINT Bay::DriveTypeOf(const char* rootPath) {
+  TraceEntry entry;
+  entry.code = "DRIVETYPE";
+  entry.device = rootPath && *rootPath ? rootPath : "-";
+  UINT type = DRIVE_NO_ROOT_DIR;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    char letter;
+    const VolumeConfig* volume = nullptr;
+    if (RootPathLetter(rootPath, &letter)) {
+      volume = VolumeByLetter(state_->config, letter);
+    } else if (rootPath && StartsWith(rootPath, kVolumePrefix, true)) {
+      std::string text = rootPath;
+      if (text.back() == '\\') volume = VolumeByName(state_->config, text);
+    }
+    if (volume) type = volume->driveType;
+  }
+  entry.result = "type=" + std::to_string(type);
+  state_->Record(entry);
+  return type;
+}
+
+HANDLE Bay::FirstVolume(char* volumeName, DWORD size) {
+  TraceEntry entry;
+  entry.code = "VOLUME_FIRST";
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  DWORD error = kErrorNoMoreFiles;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    if (!state_->config.volumes.empty()) {
+      const std::string& name = state_->config.volumes[0].name;
+      error = kErrorFilenameExcedRange;
+      if (CopyName(name, volumeName, size)) {
+        State::Handle search;
+        search.kind = State::Kind::kSearch;
+        search.nextVolume = 1;
+        search.device = "-";
+        handle = state_->AddHandle(search);
+        entry.device = name;
+      }
+    }
+  }
+  entry.result = handle != INVALID_HANDLE_VALUE ? "ok" : "fail";
+  state_->Record(entry);
+  if (handle == INVALID_HANDLE_VALUE) SetSystemError(error);
+  return handle;
+}
+
+BOOL Bay::NextVolume(HANDLE find, char* volumeName, DWORD size) {
+  TraceEntry entry;
+  entry.code = "VOLUME_NEXT";
+  bool ok = false;
+  DWORD error = kErrorInvalidHandle;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    State::Handle* search = state_->FindHandle(find);
+    if (search && search->kind == State::Kind::kSearch) {
+      error = kErrorNoMoreFiles;
+      if (search->nextVolume < state_->config.volumes.size()) {
+        const std::string& name = state_->config.volumes[search->nextVolume].name;
+        error = kErrorFilenameExcedRange;
+        if (CopyName(name, volumeName, size)) {
+          ++search->nextVolume;
+          entry.device = name;
+          ok = true;
+        }
+      }
+    }
+  }
+  entry.result = ok ? "ok" : "fail";
+  state_->Record(entry);
+  if (!ok) SetSystemError(error);
+  return ok ? TRUE : FALSE;
+}
+
+BOOL Bay::CloseVolumeSearch(HANDLE find) {
+  TraceEntry entry;
+  entry.code = "VOLUME_CLOSE";
+  bool ok = false;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    State::Handle* search = state_->FindHandle(find);
+    if (search && search->kind == State::Kind::kSearch) {
+      state_->handles.erase(reinterpret_cast<uintptr_t>(find));
+      ok = true;
+    }
+  }
+  entry.result = ok ? "ok" : "fail";
+  state_->Record(entry);
+  if (!ok) SetSystemError(kErrorInvalidHandle);
+  return ok ? TRUE : FALSE;
+}
+
+}  // namespace sim

@@ -1,0 +1,88 @@
+// The simulated drive bay: disks, bridges and volumes of a simulated Windows
+// machine that answer the program's system calls the way real devices and
+// drivers do. A bay is described by a bay file (docs/simulated-bay.md) and
+// installed as the platform's system calls; every call that reaches it is
+// recorded in its trace.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformTypes.h"
+
+namespace sim {
+
+class Bay {
+ public:
+  Bay();
+  ~Bay();
+  Bay(const Bay&) = delete;
+  Bay& operator=(const Bay&) = delete;
+
+  // Replaces the machine with the one described; open handles are dropped.
+  // On error returns false with "line N: ..." (LoadFile: "PATH: line N: ...")
+  // and keeps the machine it had.
+  bool LoadText(const std::string& text, std::string* error);
+  bool LoadFile(const std::string& path, std::string* error);
+
+  // Trace lines recorded so far (always kept in memory).
+  std::vector<std::string> Trace() const;
+  void ClearTrace();
+  // Also appends each new line to this file ("" stops it).
+  void SetTraceFile(const std::string& path);
+
+  // State of a disk, by physical drive number, for tests and demos.
+  bool HasDisk(int physicalDrive) const;
+  uint8_t DiskPowerMode(int physicalDrive) const;  // 00h standby, 80h idle, FFh active
+  void SetDiskPowerMode(int physicalDrive, uint8_t mode);
+  struct FeatureState {
+    bool supported;
+    bool enabled;
+    int level;  // 0 while disabled
+  };
+  FeatureState DiskApm(int physicalDrive) const;
+  FeatureState DiskAam(int physicalDrive) const;
+  // Device handles and volume searches opened through the bay and not yet closed.
+  int OpenHandleCount() const;
+
+  // The system calls, as the installed table forwards them.
+  HANDLE OpenDevice(const char* path, DWORD access, DWORD share, DWORD disposition,
+                    DWORD flagsAndAttributes);
+  BOOL CloseDevice(HANDLE handle);
+  BOOL Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+               DWORD* bytesReturned);
+  UINT WindowsDirectory(char* buffer, UINT size);
+  BOOL VolumeNameForMountPoint(const char* mountPoint, char* volumeName, DWORD size);
+  UINT DriveTypeOf(const char* rootPath);
+  HANDLE FirstVolume(char* volumeName, DWORD size);
+  BOOL NextVolume(HANDLE find, char* volumeName, DWORD size);
+  BOOL CloseVolumeSearch(HANDLE find);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Installs the bay as the platform's system calls for the life of the object.
+class ScopedBayInstall {
+ public:
+  explicit ScopedBayInstall(Bay& bay);
+  ~ScopedBayInstall();
+  ScopedBayInstall(const ScopedBayInstall&) = delete;
+  ScopedBayInstall& operator=(const ScopedBayInstall&) = delete;
+};
+
+// Installs `bay` as the platform's system calls; nullptr restores the real system.
+void InstallBay(Bay* bay);
+
+// For the program: when TORVANE_SIMULATE names a bay file, loads it into a
+// bay that lives until the process ends and installs it; when
+// TORVANE_SIMULATE_TRACE names a file, the bay appends its trace there.
+// Returns false with a message when the file cannot be loaded (nothing is
+// installed then); returns true and does nothing when TORVANE_SIMULATE is
+// unset or empty.
+bool InstallBayFromEnvironment(std::string* error);
+
+}  // namespace sim

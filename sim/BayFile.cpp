@@ -1,0 +1,725 @@
+#include "sim/BayFile.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <vector>
+
+namespace sim {
+
+namespace {
+
+constexpr uint64_t kDefaultLastLba = 976773167;  // a 500 GB disk of 512-byte blocks
+constexpr uint64_t kDefaultExtentStart = 1048576;  // the first partition's usual 1 MiB offset
+constexpr int kMaxDiskNumber = 9999;
+constexpr uint64_t kMaxLastLba = (1ull << 40) - 1;  // keeps byte counts far inside 64 bits
+
+std::string Trim(const std::string& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
+  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+  return text.substr(begin, end - begin);
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string PadRight(const std::string& text, size_t width) {
+  std::string padded = text.substr(0, width);
+  padded.resize(width, ' ');
+  return padded;
+}
+
+// One value after '=': its text, and whether it was written in quotes (so
+// that blanks at its ends and keywords such as `none` are taken literally).
+struct Value {
+  std::string text;
+  bool quoted = false;
+};
+
+// Splits off a comment: ';' or '#' at the start of the line or after a blank,
+// outside quotes.
+std::string StripComment(const std::string& line) {
+  bool inQuotes = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '"') inQuotes = !inQuotes;
+    if (!inQuotes && (c == ';' || c == '#') &&
+        (i == 0 || std::isspace(static_cast<unsigned char>(line[i - 1])))) {
+      return line.substr(0, i);
+    }
+  }
+  return line;
+}
+
+bool ParseValue(const std::string& raw, Value* value, std::string* error) {
+  std::string text = Trim(raw);
+  if (!text.empty() && text.front() == '"') {
+    if (text.size() < 2 || text.back() != '"') {
+      *error = "a quoted value must end with '\"'";
+      return false;
+    }
+    value->text = text.substr(1, text.size() - 2);
+    if (value->text.find('"') != std::string::npos) {
+      *error = "a quoted value cannot hold '\"'";
+      return false;
+    }
+    value->quoted = true;
+  } else {
+    value->text = text;
+    value->quoted = false;
+  }
+  return true;
+}
+
+bool ParseUnsigned(const std::string& text, uint64_t max, uint64_t* out) {
+  if (text.empty() || text.size() > 20) return false;
+  uint64_t result = 0;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    for (size_t i = 2; i < text.size(); ++i) {
+      char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+      int digit;
+      if (c >= '0' && c <= '9') digit = c - '0';
+      else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+      else return false;
+      if (result > (UINT64_MAX >> 4)) return false;
+      result = (result << 4) | static_cast<uint64_t>(digit);
+    }
+  } else {
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+      uint64_t digit = static_cast<uint64_t>(c - '0');
+      if (result > (UINT64_MAX - digit) / 10) return false;
+      result = result * 10 + digit;
+    }
+  }
+  if (result > max) return false;
+  *out = result;
+  return true;
+}
+
+bool ParseBool(const std::string& text, bool* out) {
+  std::string word = Lower(text);
+  if (word == "yes" || word == "true" || word == "on" || word == "1") {
+    *out = true;
+    return true;
+  }
+  if (word == "no" || word == "false" || word == "off" || word == "0") {
+    *out = false;
+    return true;
+  }
+  return false;
+}
+
+bool IsPrintable(const std::string& text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> items;
+  std::string current;
+  for (char c : text) {
+    if (c == ',' || std::isspace(static_cast<unsigned char>(c))) {
+      if (!current.empty()) items.push_back(current);
+      current.clear();
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (!current.empty()) items.push_back(current);
+  return items;
+}
+
+// Disk fields whose defaults follow from other keys, resolved when the
+// section ends.
+struct DiskDraft {
+  DiskConfig disk;
+  std::set<std::string> given;
+};
+
+struct VolumeDraft {
+  VolumeConfig volume;
+  std::set<std::string> given;
+  // Extents as written: disk, and start/length when given.
+  struct Extent {
+    uint32_t disk;
+    bool hasStart;
+    uint64_t start;
+    bool hasLength;
+    uint64_t length;
+  };
+  std::vector<Extent> extents;
+  int extentsLine = 0;
+};
+
+using KeyHandler = std::function<bool(const Value&, std::string*)>;
+
+class Parser {
+ public:
+  bool Run(const std::string& text, BayConfig* config, std::string* error);
+
+ private:
+  enum class Section { kNone, kSystem, kDisk, kVolume };
+
+  bool Fail(int line, const std::string& message, std::string* error) {
+    std::ostringstream out;
+    out << "line " << line << ": " << message;
+    *error = out.str();
+    return false;
+  }
+
+  bool StartSection(const std::string& header, int line, std::string* message);
+  bool SetKey(const std::string& key, const Value& value, std::string* message);
+  bool SetSystemKey(const std::string& key, const Value& value, std::string* message);
+  bool SetDiskKey(const std::string& key, const Value& value, std::string* message);
+  bool SetVolumeKey(const std::string& key, const Value& value, std::string* message);
+  void FinishDisk(DiskDraft& draft);
+  bool FinishVolumes(std::string* error);
+
+  BayConfig* config_ = nullptr;
+  Section section_ = Section::kNone;
+  bool sawSystem_ = false;
+  std::set<std::string> systemKeys_;
+  std::vector<DiskDraft> disks_;
+  std::vector<VolumeDraft> volumes_;
+  int line_ = 0;
+};
+
+bool Parser::Run(const std::string& text, BayConfig* config, std::string* error) {
+  config_ = config;
+  *config_ = BayConfig();
+  std::istringstream input(text);
+  std::string rawLine;
+  line_ = 0;
+  while (std::getline(input, rawLine)) {
+    ++line_;
+    if (!rawLine.empty() && rawLine.back() == '\r') rawLine.pop_back();
+    std::string line = Trim(StripComment(rawLine));
+    if (line.empty()) continue;
+    std::string message;
+    if (line.front() == '[') {
+      if (line.back() != ']') return Fail(line_, "a section header must end with ']'", error);
+      if (!StartSection(Trim(line.substr(1, line.size() - 2)), line_, &message)) {
+        return Fail(line_, message, error);
+      }
+      continue;
+    }
+    size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+      return Fail(line_, "expected 'key = value' or a [section] header", error);
+    }
+    std::string key = Lower(Trim(line.substr(0, equals)));
+    if (key.empty()) return Fail(line_, "a key is missing before '='", error);
+    Value value;
+    if (!ParseValue(line.substr(equals + 1), &value, &message)) return Fail(line_, message, error);
+    if (!SetKey(key, value, &message)) return Fail(line_, message, error);
+  }
+  for (DiskDraft& draft : disks_) {
+    FinishDisk(draft);
+    config_->disks[draft.disk.number] = draft.disk;
+  }
+  return FinishVolumes(error);
+}
+
+bool Parser::StartSection(const std::string& header, int line, std::string* message) {
+  std::vector<std::string> words = SplitList(header);
+  std::string kind = words.empty() ? std::string() : Lower(words[0]);
+  if (kind == "system" && words.size() == 1) {
+    if (sawSystem_) {
+      *message = "[system] appears twice";
+      return false;
+    }
+    sawSystem_ = true;
+    section_ = Section::kSystem;
+    return true;
+  }
+  if (kind == "disk" && words.size() == 2) {
+    uint64_t number;
+    if (!ParseUnsigned(words[1], kMaxDiskNumber, &number) || words[1].substr(0, 2) == "0x") {
+      *message = "a disk number must be a decimal number from 0 to 9999, not '" + words[1] + "'";
+      return false;
+    }
+    for (const DiskDraft& other : disks_) {
+      if (other.disk.number == static_cast<int>(number)) {
+        std::ostringstream out;
+        out << "[disk " << number << "] appears twice (first on line " << other.disk.line << ")";
+        *message = out.str();
+        return false;
+      }
+    }
+    DiskDraft draft;
+    draft.disk.number = static_cast<int>(number);
+    draft.disk.line = line;
+    disks_.push_back(draft);
+    section_ = Section::kDisk;
+    return true;
+  }
+  if (kind == "volume" && words.size() <= 2) {
+    VolumeDraft draft;
+    draft.volume.line = line;
+    if (words.size() == 2) {
+      std::string letter = words[1];
+      if (letter.size() == 2 && letter[1] == ':') letter.pop_back();
+      if (letter.size() != 1 || !std::isalpha(static_cast<unsigned char>(letter[0]))) {
+        *message = "a volume's drive letter must be one letter A-Z, not '" + words[1] + "'";
+        return false;
+      }
+      draft.volume.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0])));
+    }
+    volumes_.push_back(draft);
+    section_ = Section::kVolume;
+    return true;
+  }
+  if (kind == "optical") {
+    // Optical drives will be described by [optical X] sections.
+    *message = "[optical] sections are not supported by this bay yet";
+    return false;
+  }
+  *message = "unknown section [" + header + "]; expected [system], [disk N] or [volume X]";
+  return false;
+}
+
+bool Parser::SetKey(const std::string& key, const Value& value, std::string* message) {
+  std::set<std::string>* given = nullptr;
+  switch (section_) {
+    case Section::kNone:
+      *message = "'" + key + "' appears before any [section]";
+      return false;
+    case Section::kSystem:
+      given = &systemKeys_;
+      break;
+    case Section::kDisk:
+      given = &disks_.back().given;
+      break;
+    case Section::kVolume:
+      given = &volumes_.back().given;
+      break;
+  }
+  if (!given->insert(key).second) {
+    *message = "'" + key + "' is given twice in this section";
+    return false;
+  }
+  if (section_ == Section::kSystem) return SetSystemKey(key, value, message);
+  if (section_ == Section::kDisk) return SetDiskKey(key, value, message);
+  return SetVolumeKey(key, value, message);
+}
+
+bool Parser::SetSystemKey(const std::string& key, const Value& value, std::string* message) {
+  if (key == "windows_directory") {
+    if (value.text.size() < 3 || value.text[1] != ':' ||
+        !std::isalpha(static_cast<unsigned char>(value.text[0])) || value.text.size() >= 260 ||
+        !IsPrintable(value.text)) {
+      *message = "windows_directory must be a path such as C:\\WINDOWS";
+      return false;
+    }
+    config_->windowsDirectory = value.text;
+    return true;
+  }
+  *message = "unknown key '" + key + "' in [system]";
+  return false;
+}
+
+// Small readers shared by the disk keys; each sets *message on failure.
+bool ReadNumber(const Value& value, uint64_t min, uint64_t max, uint64_t* out,
+                std::string* message) {
+  if (!ParseUnsigned(value.text, max, out) || *out < min) {
+    std::ostringstream text;
+    text << "expected a number from " << min << " to " << max << ", not '" << value.text << "'";
+    *message = text.str();
+    return false;
+  }
+  return true;
+}
+
+bool ReadBool(const Value& value, bool* out, std::string* message) {
+  if (!ParseBool(value.text, out)) {
+    *message = "expected yes or no, not '" + value.text + "'";
+    return false;
+  }
+  return true;
+}
+
+bool ReadText(const Value& value, size_t maxLength, std::string* out, std::string* message) {
+  if (value.text.size() > maxLength) {
+    std::ostringstream text;
+    text << "'" << value.text << "' is longer than " << maxLength << " characters";
+    *message = text.str();
+    return false;
+  }
+  if (!IsPrintable(value.text)) {
+    *message = "only printable ASCII characters are allowed";
+    return false;
+  }
+  *out = value.text;
+  return true;
+}
+
+// `choices` lists the accepted words; *index gets the position of the one given.
+bool ReadChoice(const Value& value, const std::vector<std::string>& choices, size_t* index,
+                std::string* message) {
+  std::string word = Lower(value.text);
+  for (size_t i = 0; i < choices.size(); ++i) {
+    if (word == choices[i]) {
+      *index = i;
+      return true;
+    }
+  }
+  std::string list;
+  for (size_t i = 0; i < choices.size(); ++i) list += (i ? ", " : "") + choices[i];
+  *message = "expected one of " + list + ", not '" + value.text + "'";
+  return false;
+}
+
+// A feature level key: `unsupported`, `disabled`, or the enabled level.
+bool ReadFeature(const Value& value, uint64_t min, uint64_t max, bool* supported, bool* enabled,
+                 uint8_t* level, std::string* message) {
+  std::string word = Lower(value.text);
+  if (word == "unsupported") {
+    *supported = false;
+    *enabled = false;
+    *level = 0;
+    return true;
+  }
+  if (word == "disabled") {
+    *supported = true;
+    *enabled = false;
+    *level = 0;
+    return true;
+  }
+  uint64_t number;
+  if (!ParseUnsigned(value.text, max, &number) || number < min) {
+    std::ostringstream text;
+    text << "expected unsupported, disabled or a level from " << min << " to " << max
+         << ", not '" << value.text << "'";
+    *message = text.str();
+    return false;
+  }
+  *supported = true;
+  *enabled = true;
+  *level = static_cast<uint8_t>(number);
+  return true;
+}
+
+bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string* message) {
+  DiskConfig& d = disks_.back().disk;
+  uint64_t number = 0;
+  size_t choice = 0;
+  if (key == "type") {
+    if (!ReadNumber(value, 0, 31, &number, message)) return false;
+    d.deviceType = static_cast<uint8_t>(number);
+    return true;
+  }
+  if (key == "removable") return ReadBool(value, &d.removable, message);
+  if (key == "scsi_pass_through") return ReadBool(value, &d.scsiPassThrough, message);
+  if (key == "inquiry") {
+    if (!ReadChoice(value, {"ok", "fail"}, &choice, message)) return false;
+    d.inquiryFails = choice == 1;
+    return true;
+  }
+  if (key == "vendor") return ReadText(value, 8, &d.vendor, message);
+  if (key == "product") return ReadText(value, 16, &d.product, message);
+  if (key == "revision") return ReadText(value, 4, &d.revision, message);
+  if (key == "read_capacity") {
+    if (!ReadChoice(value, {"ok", "no_medium", "unsupported"}, &choice, message)) return false;
+    d.capacity = choice == 0   ? CapacityAnswer::kOk
+                 : choice == 1 ? CapacityAnswer::kNoMedium
+                               : CapacityAnswer::kUnsupported;
+    return true;
+  }
+  if (key == "last_lba") return ReadNumber(value, 0, kMaxLastLba, &d.lastLba, message);
+  if (key == "block_length") {
+    if (!ReadNumber(value, 1, 65536, &number, message)) return false;
+    d.blockLength = static_cast<uint32_t>(number);
+    return true;
+  }
+  if (key == "property") {
+    if (!ReadChoice(value, {"ok", "fail"}, &choice, message)) return false;
+    d.propertyFails = choice == 1;
+    return true;
+  }
+  if (key == "property_vendor" || key == "property_product") {
+    bool vendor = key == "property_vendor";
+    bool absent = !value.quoted && Lower(value.text) == "none";
+    (vendor ? d.hasPropertyVendor : d.hasPropertyProduct) = !absent;
+    if (absent) return true;
+    return ReadText(value, 200, vendor ? &d.propertyVendor : &d.propertyProduct, message);
+  }
+  if (key == "property_vendor_offset" || key == "property_product_offset") {
+    if (!ReadNumber(value, 0, 0xFFFFFFFFu, &number, message)) return false;
+    (key == "property_vendor_offset" ? d.propertyVendorOffset : d.propertyProductOffset) =
+        static_cast<int64_t>(number);
+    return true;
+  }
+  if (key == "property_unterminated") return ReadBool(value, &d.propertyUnterminated, message);
+  if (key == "bus_type") {
+    static const std::vector<std::string> names = {"unknown", "scsi", "atapi", "ata", "1394",
+                                                   "ssa",     "fibre", "usb", "raid", "iscsi",
+                                                   "sas",     "sata"};
+    std::string word = Lower(value.text);
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (word == names[i]) {
+        d.busType = static_cast<uint32_t>(i);
+        return true;
+      }
+    }
+    if (word == "nvme") {
+      d.busType = 17;
+      return true;
+    }
+    if (!ParseUnsigned(value.text, 255, &number)) {
+      *message = "expected a bus type (unknown, scsi, ata, usb, raid, sas, sata, nvme, ...) or "
+                 "a number, not '" + value.text + "'";
+      return false;
+    }
+    d.busType = static_cast<uint32_t>(number);
+    return true;
+  }
+  if (key == "geometry") {
+    if (!ReadChoice(value, {"ok", "fail"}, &choice, message)) return false;
+    d.geometryFails = choice == 1;
+    return true;
+  }
+  if (key == "cylinders") return ReadNumber(value, 0, INT64_MAX, &d.cylinders, message);
+  if (key == "tracks_per_cylinder" || key == "sectors_per_track" || key == "bytes_per_sector") {
+    if (!ReadNumber(value, 1, 0xFFFFFFFFu, &number, message)) return false;
+    uint32_t* field = key == "tracks_per_cylinder" ? &d.tracksPerCylinder
+                      : key == "sectors_per_track" ? &d.sectorsPerTrack
+                                                   : &d.bytesPerSector;
+    *field = static_cast<uint32_t>(number);
+    return true;
+  }
+  if (key == "ata_paths") {
+    AtaPaths paths;
+    std::vector<std::string> items = SplitList(Lower(value.text));
+    if (items.empty()) {
+      *message = "ata_paths needs 'none' or a list of paths";
+      return false;
+    }
+    for (const std::string& item : items) {
+      if (item == "none" && items.size() == 1) continue;
+      if (item == "smart") paths.smart = true;
+      else if (item == "ata_pass_through") paths.ataPassThrough = true;
+      else if (item == "sat12") paths.sat12 = true;
+      else if (item == "vendor_df") paths.vendorDF = true;
+      else if (item == "vendor_f8") paths.vendorF8 = true;
+      else {
+        *message = "unknown ATA path '" + item +
+                   "'; expected none, smart, ata_pass_through, sat12, vendor_df, vendor_f8";
+        return false;
+      }
+    }
+    d.paths = paths;
+    return true;
+  }
+  if (key == "sat_strict") return ReadBool(value, &d.satStrict, message);
+  if (key == "smart_filter") return ReadBool(value, &d.smartFilter, message);
+  if (key == "df_layout") {
+    if (!ReadChoice(value, {"0", "4"}, &choice, message)) return false;
+    d.dfLayoutBase = choice == 0 ? 0 : 4;
+    return true;
+  }
+  if (key == "latency_ms") {
+    if (!ReadNumber(value, 0, 60000, &number, message)) return false;
+    d.latencyMs = static_cast<uint32_t>(number);
+    return true;
+  }
+  if (key == "model") return ReadText(value, 40, &d.ata.model, message);
+  if (key == "serial") return ReadText(value, 20, &d.ata.serial, message);
+  if (key == "firmware") return ReadText(value, 8, &d.ata.firmware, message);
+  if (key == "sectors") return ReadNumber(value, 1, kMaxLastLba, &d.ata.sectors, message);
+  if (key == "apm") {
+    return ReadFeature(value, 1, 254, &d.ata.apmSupported, &d.ata.apmEnabled, &d.ata.apmLevel,
+                       message);
+  }
+  if (key == "aam") {
+    return ReadFeature(value, 128, 254, &d.ata.aamSupported, &d.ata.aamEnabled, &d.ata.aamLevel,
+                       message);
+  }
+  if (key == "aam_recommended") {
+    if (!ReadNumber(value, 0, 255, &number, message)) return false;
+    d.ata.aamRecommended = static_cast<uint8_t>(number);
+    return true;
+  }
+  if (key == "power_mode") {
+    if (!ReadChoice(value, {"active", "idle", "standby"}, &choice, message)) return false;
+    static const uint8_t modes[] = {0xFF, 0x80, 0x00};
+    d.ata.powerMode = modes[choice];
+    return true;
+  }
+  std::ostringstream text;
+  text << "unknown key '" << key << "' in [disk " << d.number << "]";
+  *message = text.str();
+  return false;
+}
+
+bool ParseExtent(const std::string& item, VolumeDraft::Extent* extent) {
+  std::vector<std::string> parts;
+  size_t begin = 0;
+  while (true) {
+    size_t colon = item.find(':', begin);
+    parts.push_back(item.substr(begin, colon - begin));
+    if (colon == std::string::npos) break;
+    begin = colon + 1;
+  }
+  if (parts.size() > 3) return false;
+  uint64_t disk;
+  if (!ParseUnsigned(parts[0], kMaxDiskNumber, &disk)) return false;
+  extent->disk = static_cast<uint32_t>(disk);
+  extent->hasStart = parts.size() >= 2;
+  extent->hasLength = parts.size() >= 3;
+  extent->start = 0;
+  extent->length = 0;
+  if (extent->hasStart && !ParseUnsigned(parts[1], INT64_MAX, &extent->start)) return false;
+  if (extent->hasLength && !ParseUnsigned(parts[2], INT64_MAX, &extent->length)) return false;
+  return true;
+}
+
+bool Parser::SetVolumeKey(const std::string& key, const Value& value, std::string* message) {
+  VolumeDraft& draft = volumes_.back();
+  VolumeConfig& v = draft.volume;
+  if (key == "name") {
+    const std::string prefix = "\\\\?\\Volume{";
+    if (value.text.size() < prefix.size() + 2 || value.text.compare(0, prefix.size(), prefix) ||
+        value.text.compare(value.text.size() - 2, 2, "}\\") || !IsPrintable(value.text) ||
+        value.text.size() >= 100) {
+      *message = "a volume name looks like \\\\?\\Volume{GUID}\\ (with the trailing backslash)";
+      return false;
+    }
+    v.name = value.text;
+    return true;
+  }
+  if (key == "type") {
+    size_t choice;
+    if (!ReadChoice(value, {"fixed", "removable", "cdrom", "remote", "ramdisk"}, &choice,
+                    message)) {
+      return false;
+    }
+    static const uint32_t types[] = {3, 2, 5, 4, 6};  // DRIVE_FIXED, _REMOVABLE, _CDROM, ...
+    v.driveType = types[choice];
+    return true;
+  }
+  if (key == "extents") {
+    draft.extents.clear();
+    draft.extentsLine = line_;
+    std::vector<std::string> items = SplitList(value.text);
+    if (items.size() == 1 && Lower(items[0]) == "none") return true;
+    for (const std::string& item : items) {
+      VolumeDraft::Extent extent;
+      if (!ParseExtent(item, &extent)) {
+        *message = "an extent is DISK, DISK:START or DISK:START:LENGTH (bytes), not '" + item + "'";
+        return false;
+      }
+      draft.extents.push_back(extent);
+    }
+    return true;
+  }
+  if (key == "extents_count_override") {
+    uint64_t number;
+    if (!ReadNumber(value, 0, 0xFFFFFFFFu, &number, message)) return false;
+    v.extentsCountOverride = static_cast<int64_t>(number);
+    return true;
+  }
+  *message = "unknown key '" + key + "' in [volume]";
+  return false;
+}
+
+void Parser::FinishDisk(DiskDraft& draft) {
+  DiskConfig& d = draft.disk;
+  auto given = [&draft](const char* key) { return draft.given.count(key) != 0; };
+  AtaDeviceConfig& ata = d.ata;
+
+  // Size: last_lba and sectors each follow from the other when only one is given.
+  if (!given("last_lba")) {
+    uint64_t blocks = given("sectors") ? ata.sectors * 512 / d.blockLength : kDefaultLastLba + 1;
+    d.lastLba = blocks > 1 ? blocks - 1 : 0;
+  }
+  uint64_t capacityBytes = (d.lastLba + 1) * d.blockLength;
+  if (!given("sectors")) {
+    uint64_t sectors = capacityBytes / 512;
+    ata.sectors = sectors < (1ull << 48) ? sectors : (1ull << 48) - 1;
+  }
+
+  if (!given("model")) ata.model = "SIMULATED DISK " + std::to_string(d.number);
+  if (!given("serial")) ata.serial = "SIMDISK" + std::to_string(d.number);
+  if (!given("firmware")) ata.firmware = "1.00";
+
+  // INQUIRY identification as a SCSI / ATA Translation layer reports it:
+  // vendor "ATA", the first 16 characters of the model, the firmware.
+  if (!given("vendor")) d.vendor = "ATA";
+  if (!given("product")) d.product = ata.model.substr(0, 16);
+  if (!given("revision")) d.revision = ata.firmware.substr(0, 4);
+  d.vendor = PadRight(d.vendor, 8);
+  d.product = PadRight(d.product, 16);
+  d.revision = PadRight(d.revision, 4);
+
+  // The storage driver copies the INQUIRY fields, blanks included.
+  if (!given("property_vendor")) d.propertyVendor = d.vendor;
+  if (!given("property_product")) d.propertyProduct = d.product;
+
+  if (!given("cylinders")) {
+    uint64_t cylinderBytes =
+        static_cast<uint64_t>(d.tracksPerCylinder) * d.sectorsPerTrack * d.bytesPerSector;
+    d.cylinders = capacityBytes / cylinderBytes;
+  }
+}
+
+bool Parser::FinishVolumes(std::string* error) {
+  std::set<char> letters;
+  std::set<std::string> names;
+  int index = 0;
+  for (VolumeDraft& draft : volumes_) {
+    ++index;
+    VolumeConfig& v = draft.volume;
+    if (v.name.empty()) {
+      char name[64];
+      std::snprintf(name, sizeof name, "\\\\?\\Volume{00000000-0000-0000-0000-%012x}\\", index);
+      v.name = name;
+    }
+    if (v.letter && !letters.insert(v.letter).second) {
+      return Fail(v.line, std::string("drive letter ") + v.letter + ": has two volumes", error);
+    }
+    if (!names.insert(Lower(v.name)).second) {
+      return Fail(v.line, "volume name " + v.name + " is used twice", error);
+    }
+    for (const VolumeDraft::Extent& written : draft.extents) {
+      auto disk = config_->disks.find(static_cast<int>(written.disk));
+      if (disk == config_->disks.end()) {
+        return Fail(draft.extentsLine,
+                    "an extent is on disk " + std::to_string(written.disk) +
+                        ", which has no [disk] section",
+                    error);
+      }
+      uint64_t diskBytes = (disk->second.lastLba + 1) * disk->second.blockLength;
+      ExtentConfig extent;
+      extent.disk = written.disk;
+      extent.start = written.hasStart ? written.start : kDefaultExtentStart;
+      extent.length = written.hasLength         ? written.length
+                      : diskBytes > extent.start ? diskBytes - extent.start
+                                                 : 0;
+      v.extents.push_back(extent);
+    }
+    config_->volumes.push_back(v);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseBayText(const std::string& text, BayConfig* config, std::string* error) {
+  Parser parser;
+  std::string message;
+  if (parser.Run(text, config, &message)) return true;
+  if (error) *error = message;
+  return false;
+}
+
+}  // namespace sim

@@ -1,0 +1,58 @@
+// Named helpers for the multi-byte fields the bay writes and reads: SCSI
+// fields are big-endian, the platform's records and IDENTIFY DEVICE words
+// little-endian.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+inline void PutBe16(uint8_t* p, uint32_t value) {
+  p[0] = static_cast<uint8_t>(value >> 8);
+  p[1] = static_cast<uint8_t>(value);
+}
+
+inline void PutBe32(uint8_t* p, uint32_t value) {
+  p[0] = static_cast<uint8_t>(value >> 24);
+  p[1] = static_cast<uint8_t>(value >> 16);
+  p[2] = static_cast<uint8_t>(value >> 8);
+  p[3] = static_cast<uint8_t>(value);
+}
+
+inline uint16_t GetBe16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
+
+inline void PutLe16(uint8_t* p, uint32_t value) {
+  p[0] = static_cast<uint8_t>(value);
+  p[1] = static_cast<uint8_t>(value >> 8);
+}
+
+inline void PutLe32(uint8_t* p, uint32_t value) {
+  PutLe16(p, value & 0xFFFFu);
+  PutLe16(p + 2, value >> 16);
+}
+
+inline void PutLe64(uint8_t* p, uint64_t value) {
+  PutLe32(p, static_cast<uint32_t>(value));
+  PutLe32(p + 4, static_cast<uint32_t>(value >> 32));
+}
+
+inline uint32_t GetLe32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// Upper-case hexadecimal, two digits a byte, no separators.
+inline std::string HexBytes(const uint8_t* p, size_t count) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(count * 2);
+  for (size_t i = 0; i < count; ++i) {
+    text.push_back(kDigits[p[i] >> 4]);
+    text.push_back(kDigits[p[i] & 0x0F]);
+  }
+  return text;
+}
+
+}  // namespace sim

@@ -1,0 +1,40 @@
+#include "sim/Trace.h"
+
+#include <fstream>
+
+namespace sim {
+
+std::string FormatTraceLine(const TraceEntry& e) {
+  return e.device + " " + e.code + " " + e.bytes + " len=" + std::to_string(e.length) +
+         " dir=" + e.direction + " -> " + e.result;
+}
+
+void TraceLog::Record(const std::string& line) {
+  // One lock for memory and file, so that lines of two threads never mix and
+  // appear in the same order in both.
+  std::lock_guard<std::mutex> lock(mutex_);
+  lines_.push_back(line);
+  if (lines_.size() > kMaxLinesInMemory) lines_.pop_front();
+  if (!file_.empty()) {
+    // Opened for each line: the file is complete whenever the program stops.
+    std::ofstream out(file_, std::ios::out | std::ios::app | std::ios::binary);
+    out << line << '\n';
+  }
+}
+
+std::vector<std::string> TraceLog::Lines() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::vector<std::string>(lines_.begin(), lines_.end());
+}
+
+void TraceLog::Clear() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  lines_.clear();
+}
+
+void TraceLog::SetFile(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  file_ = path;
+}
+
+}  // namespace sim
