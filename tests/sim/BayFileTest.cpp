@@ -1,0 +1,124 @@
+// The bay-file reader: errors name their line, values and defaults are read
+// as documented, and the sample bay loads.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "BaySupport.h"
+#include "sim/BayFile.h"
+
+namespace {
+
+struct BadFile {
+  const char* text;
+  const char* message;  // expected error, which starts with the line
+};
+
+class BayFileErrors : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(BayFileErrors, NameTheLine) {
+  sim::BayConfig config;
+  std::string error;
+  ASSERT_FALSE(sim::ParseBayText(GetParam().text, &config, &error));
+  EXPECT_EQ(error.substr(0, std::string(GetParam().message).size()), GetParam().message)
+      << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bay, BayFileErrors,
+    ::testing::Values(
+        BadFile{"type = 0\n", "line 1: 'type' appears before any [section]"},
+        BadFile{"[disk 0]\n\n; comment\nfoo = 1\n", "line 4: unknown key 'foo' in [disk 0]"},
+        BadFile{"[disk 0]\n[disk 0]\n", "line 2: [disk 0] appears twice (first on line 1)"},
+        BadFile{"[disk x]\n", "line 1: a disk number must be"},
+        BadFile{"[disk 1]\ntype = 0\ntype = 5\n", "line 3: 'type' is given twice"},
+        BadFile{"[disk 1]\nvendor = NINECHARS\n", "line 2: 'NINECHARS' is longer than 8"},
+        BadFile{"[disk 1]\nmodel = \"unterminated\n", "line 2: a quoted value must end"},
+        BadFile{"[disk 1]\napm = 255\n", "line 2: expected unsupported, disabled or a level"},
+        BadFile{"[disk 1]\naam = 127\n", "line 2: expected unsupported, disabled or a level"},
+        BadFile{"[disk 1]\nata_paths = smart, scsi\n", "line 2: unknown ATA path 'scsi'"},
+        BadFile{"[disk 1]\npower_mode = asleep\n", "line 2: expected one of active, idle"},
+        BadFile{"[disk 0]\n[volume C]\nextents = 0 3\n", "line 3: an extent is on disk 3"},
+        BadFile{"[volume C]\n[volume c]\n", "line 2: drive letter C: has two volumes"},
+        BadFile{"[volume]\nname = Volume{1}\n", "line 2: a volume name looks like"},
+        BadFile{"[optical E]\n", "line 1: [optical] sections are not supported"},
+        BadFile{"[disk 0]\njust words\n", "line 2: expected 'key = value'"},
+        BadFile{"[system]\nwindows_directory = WINDOWS\n", "line 2: windows_directory must"}));
+
+TEST(BayFile, QuotesKeepBlanksAndInlineCommentsAreDropped) {
+  sim::BayConfig config;
+  std::string error;
+  ASSERT_TRUE(sim::ParseBayText("[disk 2]  ; second disk\n"
+                                "serial = \"    S012345678ABCDEF\"  # leading blanks kept\n"
+                                "model = Disk; with semicolon\n"
+                                "property_vendor = none\n"
+                                "property_product = \"none\"\n",
+                                &config, &error))
+      << error;
+  const sim::DiskConfig& disk = config.disks.at(2);
+  EXPECT_EQ(disk.ata.serial, "    S012345678ABCDEF");
+  EXPECT_EQ(disk.ata.model, "Disk; with semicolon");
+  EXPECT_FALSE(disk.hasPropertyVendor);
+  EXPECT_TRUE(disk.hasPropertyProduct);
+  EXPECT_EQ(disk.propertyProduct, "none");
+}
+
+TEST(BayFile, DefaultsFollowFromModelAndCapacity) {
+  sim::BayConfig config;
+  std::string error;
+  ASSERT_TRUE(sim::ParseBayText("[disk 0]\nmodel = ST3500418AS VERY LONG MODEL\nfirmware = CC38\n"
+                                "last_lba = 976773167\n[volume C]\nextents = 0\n",
+                                &config, &error))
+      << error;
+  const sim::DiskConfig& disk = config.disks.at(0);
+  EXPECT_EQ(disk.vendor, "ATA     ");
+  EXPECT_EQ(disk.product, "ST3500418AS VERY");
+  EXPECT_EQ(disk.revision, "CC38");
+  EXPECT_EQ(disk.ata.sectors, 976773168u);
+  EXPECT_EQ(disk.cylinders, 60801u);  // 500 107 862 016 / (255 * 63 * 512)
+  EXPECT_EQ(config.windowsDirectory, "C:\\WINDOWS");
+  ASSERT_EQ(config.volumes.size(), 1u);
+  EXPECT_EQ(config.volumes[0].extents[0].start, 1048576u);
+  EXPECT_EQ(config.volumes[0].extents[0].length, 500107862016u - 1048576u);
+}
+
+TEST(BayFile, LoadFileNamesTheFileInErrors) {
+  sim::Bay bay;
+  std::string error;
+  EXPECT_FALSE(bay.LoadFile("/nonexistent/none.bay", &error));
+  EXPECT_EQ(error, "cannot read the bay file /nonexistent/none.bay");
+  const std::string path = ::testing::TempDir() + "broken.bay";
+  std::ofstream(path) << "[disk 0]\r\nbogus = 1\r\n";
+  EXPECT_FALSE(bay.LoadFile(path, &error));
+  EXPECT_EQ(error, path + ": line 2: unknown key 'bogus' in [disk 0]");
+}
+
+TEST(BayFile, FailedLoadKeepsTheMachine) {
+  sim::Bay bay;
+  std::string error;
+  ASSERT_TRUE(bay.LoadText("[disk 3]\n", &error));
+  EXPECT_FALSE(bay.LoadText("[disk 4]\nnope = 1\n", &error));
+  EXPECT_TRUE(bay.HasDisk(3));
+  EXPECT_FALSE(bay.HasDisk(4));
+}
+
+TEST(BayFile, SampleBayLoads) {
+  // CTest names the source tree; run by hand, this file's own path tells it.
+  const char* source = std::getenv("TORVANE_SOURCE_DIR");
+  std::string root = source ? source : __FILE__;
+  if (!source) root = root.substr(0, root.rfind("/tests/sim/"));
+  sim::Bay bay;
+  std::string error;
+  ASSERT_TRUE(bay.LoadFile(root + "/examples/sample.bay", &error)) << error;
+  EXPECT_TRUE(bay.HasDisk(0));
+  sim::ScopedBayInstall install(bay);
+  char name[100] = {};
+  EXPECT_TRUE(platform::GetVolumeNameForVolumeMountPointA("C:\\", name, sizeof name));
+  EXPECT_EQ(platform::GetDriveTypeA("E:\\"), static_cast<UINT>(DRIVE_CDROM));
+  char windows[MAX_PATH] = {};
+  platform::GetWindowsDirectoryA(windows, MAX_PATH);
+  EXPECT_STREQ(windows, "C:\\WINDOWS");
+}
+
+}  // namespace
