@@ -9,5 +9,6 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
+mkdir -p "$WINEPREFIX"
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 exec "$wine" "$@"

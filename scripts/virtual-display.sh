@@ -16,11 +16,13 @@ torvane_start_display() {
   export WINEPREFIX="${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torvane-wine}"
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Preparing the Wine prefix in $WINEPREFIX (once)..."
-    wineboot -i >/dev/null 2>&1 || true
-  fi
+  mkdir -p "$WINEPREFIX"
+  [ -f "$WINEPREFIX/system.reg" ] || echo "Preparing the Wine prefix in $WINEPREFIX (once)..."
   wineserver -p >/dev/null 2>&1 || true
+  # Start Wine's own services now, with their output going nowhere: started
+  # by the first test program instead, they would inherit its output pipe and
+  # keep CTest waiting after the program has ended.
+  wineboot >/dev/null 2>&1 || true
   trap torvane_stop_display EXIT
 }
 
