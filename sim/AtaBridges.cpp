@@ -90,13 +90,12 @@ ScsiReply SatPassThrough12(SimDisk& disk, const ScsiRequest& request) {
 
   AtaResult result = disk.RunAta(input);
   if (result.aborted()) {
-    return ScsiReply::Check(AtaStatusReturnSense(kSenseAbortedCommand, 0x00, 0x00,
-                                                 result.registers));
+    return ScsiReply::Check(
+        AtaStatusReturnSense(kSenseAbortedCommand, 0x00, 0x00, result.registers));
   }
   ScsiReply reply;
   if (protocolIn && request.hostDataIn) {
-    reply.dataIn = Moved(std::move(result.dataIn),
-                         std::min<size_t>(length, request.hostLength));
+    reply.dataIn = Moved(std::move(result.dataIn), std::min<size_t>(length, request.hostLength));
   }
   if (ckCond) {
     // RECOVERED ERROR, ATA PASS-THROUGH INFORMATION AVAILABLE (00h/1Dh).
@@ -141,11 +140,12 @@ ScsiReply VendorDF(SimDisk& disk, const ScsiRequest& request) {
   const uint8_t* cdb = request.cdb;
   const size_t length = GetBe16(cdb + 3);
   const bool toHost = (cdb[1] & 0x10) != 0;
-  const size_t limit = toHost && request.hostDataIn ? std::min<size_t>(length, request.hostLength)
-                                                    : 0;
+  const size_t limit =
+      toHost && request.hostDataIn ? std::min<size_t>(length, request.hostLength) : 0;
   if (cdb[11] == 0xFD) {
     const uint32_t address = GetBe16(cdb + 6);
-    std::vector<uint8_t> file = VendorDFRegisterFile(disk.lastRegisters(), disk.config().dfLayoutBase);
+    std::vector<uint8_t> file =
+        VendorDFRegisterFile(disk.lastRegisters(), disk.config().dfLayoutBase);
     std::vector<uint8_t> data(length, 0);
     for (size_t i = 0; i < length; ++i) {
       size_t at = address + i;
@@ -188,8 +188,8 @@ ScsiReply VendorF8(SimDisk& disk, const ScsiRequest& request) {
   if (cdb[2] != 0x22) return InvalidField();
   const bool toHost = (cdb[3] & 0x10) != 0;
   const size_t length = static_cast<size_t>(cdb[4]) * kSectorSize;
-  const size_t limit = toHost && request.hostDataIn ? std::min<size_t>(length, request.hostLength)
-                                                    : 0;
+  const size_t limit =
+      toHost && request.hostDataIn ? std::min<size_t>(length, request.hostLength) : 0;
   AtaInput input;
   input.features = cdb[5];
   input.count = cdb[6];

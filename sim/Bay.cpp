@@ -20,8 +20,8 @@ namespace sim {
 
 namespace {
 
-const char kDevicePrefix[] = "\\\\.\\";          // \\.\ before device names
-const char kVolumePrefix[] = "\\\\?\\Volume{";   // \\?\Volume{
+const char kDevicePrefix[] = "\\\\.\\";         // \\.\ before device names
+const char kVolumePrefix[] = "\\\\?\\Volume{";  // \\?\Volume{
 const char kPhysicalDrive[] = "physicaldrive";
 
 bool StartsWith(const std::string& text, const std::string& prefix, bool ignoreCase) {
@@ -70,10 +70,10 @@ struct Bay::State {
   enum class Kind { kDisk, kVolume, kSearch };
   struct Handle {
     Kind kind;
-    int disk = -1;            // kDisk
-    size_t volume = 0;        // kVolume: index into config.volumes
-    size_t nextVolume = 0;    // kSearch
-    std::string device;       // as the trace names it
+    int disk = -1;          // kDisk
+    size_t volume = 0;      // kVolume: index into config.volumes
+    size_t nextVolume = 0;  // kSearch
+    std::string device;     // as the trace names it
   };
 
   mutable std::mutex mutex;
@@ -130,8 +130,8 @@ ControlResult DiskControl(SimDisk& disk, DWORD code, void* in, DWORD inSize, voi
                           DWORD outSize, DWORD* returned) {
   switch (code) {
     case IOCTL_SCSI_PASS_THROUGH_DIRECT:
-      return ScsiPassThroughDirect(disk.config().scsiPassThrough ? &disk : nullptr, in, inSize,
-                                   out, outSize, returned);
+      return ScsiPassThroughDirect(disk.config().scsiPassThrough ? &disk : nullptr, in, inSize, out,
+                                   outSize, returned);
     case IOCTL_ATA_PASS_THROUGH:
       return AtaPassThrough(disk, in, inSize, out, outSize, returned);
     case SMART_SEND_DRIVE_COMMAND:
@@ -353,9 +353,7 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
       !(code == SMART_RCV_DRIVE_DATA || code == SMART_SEND_DRIVE_COMMAND)) {
     *bytesReturned = 0;
   }
-  entry.result = result.scsiStatus >= 0 ? StatusText(result.scsiStatus)
-                 : result.ok            ? "ok"
-                                        : "fail";
+  entry.result = result.scsiStatus >= 0 ? StatusText(result.scsiStatus) : result.ok ? "ok" : "fail";
   state_->Record(entry);
   if (!result.ok) SetSystemError(result.error);
   return result.ok;

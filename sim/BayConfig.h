@@ -74,8 +74,8 @@ struct DiskConfig {
 
   // ATA command paths and how the bridge reads them.
   AtaPaths paths;
-  bool satStrict = false;   // T_LENGTH 01b with FEATURES 0 moves no data
-  int dfLayoutBase = 0;     // 0 or 4: where the DFh read-back puts the registers
+  bool satStrict = false;    // T_LENGTH 01b with FEATURES 0 moves no data
+  int dfLayoutBase = 0;      // 0 or 4: where the DFh read-back puts the registers
   bool smartFilter = false;  // SMART codes carry only the commands the disk driver allows
 
   uint32_t latencyMs = 0;  // slept before each control code on this device
@@ -90,8 +90,8 @@ struct ExtentConfig {
 
 struct VolumeConfig {
   int line = 0;
-  char letter = 0;   // 'A'-'Z', or 0 for a volume without a drive letter
-  std::string name;  // \\?\Volume{...}\ with the trailing backslash
+  char letter = 0;         // 'A'-'Z', or 0 for a volume without a drive letter
+  std::string name;        // \\?\Volume{...}\ with the trailing backslash
   uint32_t driveType = 3;  // DRIVE_FIXED
   std::vector<ExtentConfig> extents;
   int64_t extentsCountOverride = -1;  // claimed NumberOfDiskExtents; -1: the true count

@@ -12,7 +12,7 @@ namespace sim {
 
 namespace {
 
-constexpr uint64_t kDefaultLastLba = 976773167;  // a 500 GB disk of 512-byte blocks
+constexpr uint64_t kDefaultLastLba = 976773167;    // a 500 GB disk of 512-byte blocks
 constexpr uint64_t kDefaultExtentStart = 1048576;  // the first partition's usual 1 MiB offset
 constexpr int kMaxDiskNumber = 9999;
 constexpr uint64_t kMaxLastLba = (1ull << 40) - 1;  // keeps byte counts far inside 64 bits
@@ -85,9 +85,12 @@ bool ParseUnsigned(const std::string& text, uint64_t max, uint64_t* out) {
     for (size_t i = 2; i < text.size(); ++i) {
       char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
       int digit;
-      if (c >= '0' && c <= '9') digit = c - '0';
-      else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-      else return false;
+      if (c >= '0' && c <= '9')
+        digit = c - '0';
+      else if (c >= 'a' && c <= 'f')
+        digit = c - 'a' + 10;
+      else
+        return false;
       if (result > (UINT64_MAX >> 4)) return false;
       result = (result << 4) | static_cast<uint64_t>(digit);
     }
@@ -398,8 +401,8 @@ bool ReadFeature(const Value& value, uint64_t min, uint64_t max, bool* supported
   uint64_t number;
   if (!ParseUnsigned(value.text, max, &number) || number < min) {
     std::ostringstream text;
-    text << "expected unsupported, disabled or a level from " << min << " to " << max
-         << ", not '" << value.text << "'";
+    text << "expected unsupported, disabled or a level from " << min << " to " << max << ", not '"
+         << value.text << "'";
     *message = text.str();
     return false;
   }
@@ -461,9 +464,9 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
   }
   if (key == "property_unterminated") return ReadBool(value, &d.propertyUnterminated, message);
   if (key == "bus_type") {
-    static const std::vector<std::string> names = {"unknown", "scsi", "atapi", "ata", "1394",
-                                                   "ssa",     "fibre", "usb", "raid", "iscsi",
-                                                   "sas",     "sata"};
+    static const std::vector<std::string> names = {"unknown", "scsi",  "atapi", "ata",
+                                                   "1394",    "ssa",   "fibre", "usb",
+                                                   "raid",    "iscsi", "sas",   "sata"};
     std::string word = Lower(value.text);
     for (size_t i = 0; i < names.size(); ++i) {
       if (word == names[i]) {
@@ -476,8 +479,10 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
       return true;
     }
     if (!ParseUnsigned(value.text, 255, &number)) {
-      *message = "expected a bus type (unknown, scsi, ata, usb, raid, sas, sata, nvme, ...) or "
-                 "a number, not '" + value.text + "'";
+      *message =
+          "expected a bus type (unknown, scsi, ata, usb, raid, sas, sata, nvme, ...) or "
+          "a number, not '" +
+          value.text + "'";
       return false;
     }
     d.busType = static_cast<uint32_t>(number);
@@ -506,11 +511,16 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
     }
     for (const std::string& item : items) {
       if (item == "none" && items.size() == 1) continue;
-      if (item == "smart") paths.smart = true;
-      else if (item == "ata_pass_through") paths.ataPassThrough = true;
-      else if (item == "sat12") paths.sat12 = true;
-      else if (item == "vendor_df") paths.vendorDF = true;
-      else if (item == "vendor_f8") paths.vendorF8 = true;
+      if (item == "smart")
+        paths.smart = true;
+      else if (item == "ata_pass_through")
+        paths.ataPassThrough = true;
+      else if (item == "sat12")
+        paths.sat12 = true;
+      else if (item == "vendor_df")
+        paths.vendorDF = true;
+      else if (item == "vendor_f8")
+        paths.vendorF8 = true;
       else {
         *message = "unknown ATA path '" + item +
                    "'; expected none, smart, ata_pass_through, sat12, vendor_df, vendor_f8";
@@ -702,7 +712,7 @@ bool Parser::FinishVolumes(std::string* error) {
       ExtentConfig extent;
       extent.disk = written.disk;
       extent.start = written.hasStart ? written.start : kDefaultExtentStart;
-      extent.length = written.hasLength         ? written.length
+      extent.length = written.hasLength          ? written.length
                       : diskBytes > extent.start ? diskBytes - extent.start
                                                  : 0;
       v.extents.push_back(extent);

@@ -14,10 +14,10 @@ namespace sim {
 namespace {
 
 constexpr DWORD kErrorRevisionMismatch = 1306;
-constexpr size_t kSmartInHead = offsetof(SENDCMDINPARAMS, bBuffer);     // 32
-constexpr size_t kSmartOutHead = offsetof(SENDCMDOUTPARAMS, bBuffer);   // 16
+constexpr size_t kSmartInHead = offsetof(SENDCMDINPARAMS, bBuffer);        // 32
+constexpr size_t kSmartOutHead = offsetof(SENDCMDOUTPARAMS, bBuffer);      // 16
 constexpr size_t kIdeRegsOffset = offsetof(SENDCMDINPARAMS, irDriveRegs);  // 4
-constexpr BYTE kSmartIdeError = 1;   // DRIVERSTATUS.bDriverError: the drive reported an error
+constexpr BYTE kSmartIdeError = 1;  // DRIVERSTATUS.bDriverError: the drive reported an error
 constexpr BYTE kSmartCommand = 0xB0;
 constexpr BYTE kIdentifyPacketDevice = 0xA1;
 constexpr BYTE kIdentifyDevice = 0xEC;
@@ -68,8 +68,10 @@ void DescribeControl(DWORD code, const void* in, DWORD inSize, DWORD outSize, Tr
       if (ReadRecord(in, inSize, &apt)) {
         entry->bytes = HexBytes(apt.CurrentTaskFile, 8);
         entry->length = apt.DataTransferLength;
-        if (apt.AtaFlags & ATA_FLAGS_DATA_IN) entry->direction = "in";
-        else if (apt.AtaFlags & ATA_FLAGS_DATA_OUT) entry->direction = "out";
+        if (apt.AtaFlags & ATA_FLAGS_DATA_IN)
+          entry->direction = "in";
+        else if (apt.AtaFlags & ATA_FLAGS_DATA_OUT)
+          entry->direction = "out";
       }
       return;
     }
@@ -156,8 +158,7 @@ ControlResult ScsiPassThroughDirect(ScsiTarget* target, void* in, DWORD inSize, 
   // bytes of the record keeps the sense.
   std::memcpy(out, &sptd, sizeof sptd);
   if (senseLength) {
-    std::memcpy(static_cast<uint8_t*>(out) + sptd.SenseInfoOffset, reply.sense.data(),
-                senseLength);
+    std::memcpy(static_cast<uint8_t*>(out) + sptd.SenseInfoOffset, reply.sense.data(), senseLength);
   }
   if (returned) {
     *returned = senseLength ? static_cast<DWORD>(sptd.SenseInfoOffset + senseLength)
@@ -201,14 +202,17 @@ ControlResult AtaPassThrough(SimDisk& disk, void* in, DWORD inSize, void* out, D
   // The driver hands back the registers whatever the drive answered; ERR in
   // the status register tells the caller.
   const AtaOutput& r = result.registers;
-  const UCHAR registers[8] = {r.error, r.count, r.lbaLow, r.lbaMid, r.lbaHigh, r.device, r.status, 0};
+  const UCHAR registers[8] = {r.error,   r.count,  r.lbaLow, r.lbaMid,
+                              r.lbaHigh, r.device, r.status, 0};
   std::memcpy(apt.CurrentTaskFile, registers, sizeof registers);
   std::memset(apt.PreviousTaskFile, 0, sizeof apt.PreviousTaskFile);
   apt.DataTransferLength = moved;
   std::memcpy(out, &apt, sizeof apt);
-  if (moved) std::memcpy(static_cast<uint8_t*>(out) + apt.DataBufferOffset, result.dataIn.data(), moved);
+  if (moved)
+    std::memcpy(static_cast<uint8_t*>(out) + apt.DataBufferOffset, result.dataIn.data(), moved);
   if (returned) {
-    *returned = moved ? static_cast<DWORD>(apt.DataBufferOffset + moved) : static_cast<DWORD>(sizeof apt);
+    *returned =
+        moved ? static_cast<DWORD>(apt.DataBufferOffset + moved) : static_cast<DWORD>(sizeof apt);
   }
   return {TRUE, 0, -1};
 }
@@ -226,9 +230,9 @@ ControlResult SmartCommand(SimDisk& disk, DWORD code, void* in, DWORD inSize, vo
 
   if (disk.config().smartFilter) {
     // The disk driver lets through identification and SMART commands only.
-    bool allowed = input.command == kSmartCommand ||
-                   (receive && (input.command == kIdentifyDevice ||
-                                input.command == kIdentifyPacketDevice));
+    bool allowed =
+        input.command == kSmartCommand ||
+        (receive && (input.command == kIdentifyDevice || input.command == kIdentifyPacketDevice));
     if (!allowed) return Failed(kErrorInvalidParameter);
   }
   // The output must hold the data the command returns (IDENTIFY: 512 bytes).
@@ -241,8 +245,8 @@ ControlResult SmartCommand(SimDisk& disk, DWORD code, void* in, DWORD inSize, vo
   uint8_t head[kSmartOutHead] = {};
   uint8_t* output = static_cast<uint8_t*>(out);
   if (result.aborted()) {
-    head[4] = kSmartIdeError;           // bDriverError
-    head[5] = result.registers.error;   // bIDEError
+    head[4] = kSmartIdeError;          // bDriverError
+    head[5] = result.registers.error;  // bIDEError
     std::memcpy(output, head, sizeof head);
     if (returned) *returned = sizeof head;
     return Failed(kErrorIoDevice);
@@ -256,7 +260,7 @@ ControlResult SmartCommand(SimDisk& disk, DWORD code, void* in, DWORD inSize, vo
 }
 
 ControlResult QueryStorageProperty(const DiskConfig& disk, void* in, DWORD inSize, void* out,
-                                    DWORD outSize, DWORD* returned) {
+                                   DWORD outSize, DWORD* returned) {
   STORAGE_PROPERTY_QUERY query;
   if (!ReadRecord(in, inSize, &query)) return Failed(kErrorInvalidParameter);
   if (disk.propertyFails) return Failed(kErrorInvalidFunction);

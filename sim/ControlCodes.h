@@ -33,7 +33,7 @@ ControlResult AtaPassThrough(SimDisk& disk, void* in, DWORD inSize, void* out, D
 ControlResult SmartCommand(SimDisk& disk, DWORD code, void* in, DWORD inSize, void* out,
                            DWORD outSize, DWORD* returned);
 ControlResult QueryStorageProperty(const DiskConfig& disk, void* in, DWORD inSize, void* out,
-                                    DWORD outSize, DWORD* returned);
+                                   DWORD outSize, DWORD* returned);
 ControlResult DriveGeometry(const DiskConfig& disk, void* out, DWORD outSize, DWORD* returned);
 
 inline ControlResult Failed(DWORD error) { return {FALSE, error, -1}; }

@@ -36,29 +36,29 @@ std::vector<uint8_t> BuildIdentifyData(const AtaDeviceConfig& config, const Iden
   PutWord(d, 1, static_cast<uint32_t>(cylinders));
   PutWord(d, 3, heads);
   PutWord(d, 6, sectorsPerTrack);
-  PutAtaString(d, 10, 10, config.serial);    // words 10-19 serial number
-  PutAtaString(d, 23, 4, config.firmware);   // words 23-26 firmware revision
-  PutAtaString(d, 27, 20, config.model);     // words 27-46 model number
-  PutWord(d, 47, 0x8010);                    // READ/WRITE MULTIPLE: up to 16 sectors
-  PutWord(d, 49, 0x2F00);                    // LBA and DMA supported, IORDY, standby timer
+  PutAtaString(d, 10, 10, config.serial);   // words 10-19 serial number
+  PutAtaString(d, 23, 4, config.firmware);  // words 23-26 firmware revision
+  PutAtaString(d, 27, 20, config.model);    // words 27-46 model number
+  PutWord(d, 47, 0x8010);                   // READ/WRITE MULTIPLE: up to 16 sectors
+  PutWord(d, 49, 0x2F00);                   // LBA and DMA supported, IORDY, standby timer
   PutWord(d, 50, 0x4000);
-  PutWord(d, 53, 0x0007);                    // words 54-58, 64-70 and 88 valid
+  PutWord(d, 53, 0x0007);  // words 54-58, 64-70 and 88 valid
   PutWord(d, 54, static_cast<uint32_t>(cylinders));
   PutWord(d, 55, heads);
   PutWord(d, 56, sectorsPerTrack);
   PutWord(d, 57, chsSectors & 0xFFFF);
   PutWord(d, 58, chsSectors >> 16);
-  PutWord(d, 59, 0x0110);                    // multiple sector setting valid: 16
-  PutWord(d, 60, lba28 & 0xFFFF);            // words 60-61 total addressable sectors (28-bit)
+  PutWord(d, 59, 0x0110);          // multiple sector setting valid: 16
+  PutWord(d, 60, lba28 & 0xFFFF);  // words 60-61 total addressable sectors (28-bit)
   PutWord(d, 61, lba28 >> 16);
-  PutWord(d, 63, 0x0007);                    // multiword DMA 0-2 supported
-  PutWord(d, 64, 0x0003);                    // PIO 3 and 4 supported
+  PutWord(d, 63, 0x0007);  // multiword DMA 0-2 supported
+  PutWord(d, 64, 0x0003);  // PIO 3 and 4 supported
   PutWord(d, 65, 120);
   PutWord(d, 66, 120);
   PutWord(d, 67, 120);
   PutWord(d, 68, 120);
-  PutWord(d, 75, 0x001F);                    // queue depth 32
-  PutWord(d, 80, 0x01F0);                    // major version: ATA/ATAPI-4 to ATA8-ACS
+  PutWord(d, 75, 0x001F);  // queue depth 32
+  PutWord(d, 80, 0x01F0);  // major version: ATA/ATAPI-4 to ATA8-ACS
   // Word 82: SMART, power management, write cache, look-ahead, WRITE/READ
   // BUFFER, NOP. Word 83: bit 14 shall be one; 48-bit addressing, FLUSH CACHE
   // (EXT), bit 9 AAM and bit 3 APM from the bay. Words 85-87 mirror them as
@@ -71,23 +71,24 @@ std::vector<uint8_t> BuildIdentifyData(const AtaDeviceConfig& config, const Iden
   if (config.apmSupported && state.apmEnabled) word86 |= 1u << 3;
   PutWord(d, 82, 0x7069);
   PutWord(d, 83, word83);
-  PutWord(d, 84, 0x4003);                    // bit 14 one; SMART self-test and error log
+  PutWord(d, 84, 0x4003);  // bit 14 one; SMART self-test and error log
   PutWord(d, 85, 0x7069);
   PutWord(d, 86, word86);
   PutWord(d, 87, 0x4003);
-  PutWord(d, 88, 0x407F);                    // Ultra DMA 0-6 supported, mode 6 selected
+  PutWord(d, 88, 0x407F);  // Ultra DMA 0-6 supported, mode 6 selected
   // Word 91: current APM level; word 94: recommended (15-8) and current (7-0)
   // AAM level. A feature set that is off reports level 0.
   if (config.apmSupported && state.apmEnabled) PutWord(d, 91, state.apmLevel);
   if (config.aamSupported) {
-    PutWord(d, 94, (static_cast<uint32_t>(config.aamRecommended) << 8) |
-                       (state.aamEnabled ? state.aamLevel : 0));
+    PutWord(d, 94,
+            (static_cast<uint32_t>(config.aamRecommended) << 8) |
+                (state.aamEnabled ? state.aamLevel : 0));
   }
   PutWord(d, 100, static_cast<uint32_t>(sectors & 0xFFFF));  // words 100-103: 48-bit sectors
   PutWord(d, 101, static_cast<uint32_t>((sectors >> 16) & 0xFFFF));
   PutWord(d, 102, static_cast<uint32_t>((sectors >> 32) & 0xFFFF));
   PutWord(d, 103, static_cast<uint32_t>((sectors >> 48) & 0xFFFF));
-  PutWord(d, 106, 0x4000);                   // one logical sector a physical sector
+  PutWord(d, 106, 0x4000);  // one logical sector a physical sector
 
   // Word 255: integrity word. Signature A5h in bits 7-0, and in bits 15-8 the
   // value that makes the sum of all 512 bytes zero modulo 256.

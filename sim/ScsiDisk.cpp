@@ -87,8 +87,8 @@ ScsiReply SimDisk::ReadCapacity10() const {
   // Bytes 0-3 last logical block address (FFFFFFFFh when it does not fit),
   // bytes 4-7 block length, both big-endian (SBC-3).
   std::vector<uint8_t> data(8, 0);
-  PutBe32(&data[0], config_.lastLba > 0xFFFFFFFFull ? 0xFFFFFFFFu
-                                                     : static_cast<uint32_t>(config_.lastLba));
+  PutBe32(&data[0],
+          config_.lastLba > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(config_.lastLba));
   PutBe32(&data[4], config_.blockLength);
   return ScsiReply::Good(std::move(data));
 }

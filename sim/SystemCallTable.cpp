@@ -12,8 +12,7 @@ namespace {
 
 std::atomic<Bay*> installedBay{nullptr};
 
-HANDLE BayCreateFile(const char* path, DWORD access, DWORD share, DWORD disposition,
-                     DWORD flags) {
+HANDLE BayCreateFile(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
   Bay* bay = installedBay.load(std::memory_order_acquire);
   return bay ? bay->OpenDevice(path, access, share, disposition, flags) : INVALID_HANDLE_VALUE;
 }
@@ -23,8 +22,8 @@ BOOL BayCloseHandle(HANDLE handle) {
   return bay ? bay->CloseDevice(handle) : FALSE;
 }
 
-BOOL BayDeviceIoControl(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out,
-                        DWORD outSize, DWORD* returned) {
+BOOL BayDeviceIoControl(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                        DWORD* returned) {
   Bay* bay = installedBay.load(std::memory_order_acquire);
   if (!bay) {
     if (returned) *returned = 0;
@@ -64,9 +63,9 @@ BOOL BayFindVolumeClose(HANDLE find) {
 }
 
 const platform::SystemCalls kBayCalls = {
-    BayCreateFile,      BayCloseHandle,   BayDeviceIoControl,
-    BayGetWindowsDirectory, BayGetVolumeName, BayGetDriveType,
-    BayFindFirstVolume, BayFindNextVolume, BayFindVolumeClose,
+    BayCreateFile,          BayCloseHandle,    BayDeviceIoControl,
+    BayGetWindowsDirectory, BayGetVolumeName,  BayGetDriveType,
+    BayFindFirstVolume,     BayFindNextVolume, BayFindVolumeClose,
 };
 
 std::string Environment(const char* name) {

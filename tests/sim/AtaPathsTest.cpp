@@ -30,8 +30,8 @@ Outcome ViaSmart(HANDLE disk, const Registers& r, bool dataIn) {
 }
 
 Outcome ViaAtaPassThrough(HANDLE disk, const Registers& r, bool dataIn) {
-  simtest::AtaResult a =
-      simtest::SendAta(disk, r, dataIn ? 512 : 0, dataIn ? ATA_FLAGS_DATA_IN : ATA_FLAGS_DRDY_REQUIRED);
+  simtest::AtaResult a = simtest::SendAta(disk, r, dataIn ? 512 : 0,
+                                          dataIn ? ATA_FLAGS_DATA_IN : ATA_FLAGS_DRDY_REQUIRED);
   Outcome o;
   o.ok = a.ok && !(a.taskFile[6] & 0x01);
   o.hasRegisters = a.ok;
@@ -44,10 +44,10 @@ Outcome ViaAtaPassThrough(HANDLE disk, const Registers& r, bool dataIn) {
 
 Outcome ViaSat12(HANDLE disk, const Registers& r, bool dataIn) {
   // PIO data-in or non-data; CK_COND, T_DIR, BYTE_BLOCK; T_LENGTH 01 with data.
-  const std::vector<uint8_t> cdb = {0xA1, static_cast<uint8_t>(dataIn ? 4 << 1 : 3 << 1),
-                                    static_cast<uint8_t>(dataIn ? 0x2D : 0x2C),
-                                    r.features, r.count, r.lbaLow, r.lbaMid, r.lbaHigh,
-                                    r.device, r.command, 0, 0};
+  const uint8_t protocol = static_cast<uint8_t>(dataIn ? 4 << 1 : 3 << 1);
+  const uint8_t flags = dataIn ? 0x2D : 0x2C;
+  const std::vector<uint8_t> cdb = {0xA1,      protocol,  flags,     r.features, r.count, r.lbaLow,
+                                    r.lbaMid, r.lbaHigh, r.device, r.command,  0,       0};
   simtest::ScsiResult s = simtest::SendCdb(disk, cdb, dataIn ? 512 : 0);
   Outcome o;
   o.hasRegisters = s.ok && s.sense[0] == 0x72 && s.sense[8] == 0x09;
@@ -63,12 +63,14 @@ Outcome ViaVendor(HANDLE disk, const Registers& r, bool dataIn, bool df) {
   std::vector<uint8_t> command;
   std::vector<uint8_t> readBack;
   if (df) {
-    command = {0xDF, 0x10, 0, static_cast<uint8_t>(dataIn ? 2 : 0), 0, r.features, r.count,
-               r.lbaLow, r.lbaMid, r.lbaHigh, r.device, r.command};
+    const uint8_t length = dataIn ? 2 : 0;  // 512 bytes, high byte first
+    command = {0xDF,    0x10,     0,       length,  0,        r.features,
+               r.count, r.lbaLow, r.lbaMid, r.lbaHigh, r.device, r.command};
     readBack = {0xDF, 0x10, 0, 0, 0x10, 0, 0x80, 0, 0, 0, 0, 0xFD};
   } else {
-    command = {0xF8, 0, 0x22, 0x10, static_cast<uint8_t>(dataIn ? 1 : 0), r.features, r.count,
-               r.lbaLow, r.lbaMid, r.lbaHigh, r.device, r.command};
+    const uint8_t blocks = dataIn ? 1 : 0;
+    command = {0xF8,    0x00,     0x22,     0x10,      blocks,   r.features,
+               r.count, r.lbaLow, r.lbaMid, r.lbaHigh, r.device, r.command};
     readBack = {0xF8, 0, 0x21, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   }
   simtest::ScsiResult c = simtest::SendCdb(disk, command, dataIn ? 512 : 0);
@@ -142,15 +144,15 @@ TEST_P(AtaPath, SetFeaturesChangesTheDrive) {
 TEST_P(AtaPath, RefusedSetFeaturesAbortsAndKeepsTheState) {
   HANDLE disk = LoadDisk("apm = 128\naam = disabled\n");
   const Registers refused[] = {
-      simtest::SetFeatures(0x05, 0),    simtest::SetFeatures(0x05, 255),
-      simtest::SetFeatures(0x42, 127),  simtest::SetFeatures(0x42, 255),
-      simtest::SetFeatures(0x66, 0),    {0, 0, 0, 0, 0, 0xA0, 0x42},  // no such command
+      simtest::SetFeatures(0x05, 0),   simtest::SetFeatures(0x05, 255),
+      simtest::SetFeatures(0x42, 127), simtest::SetFeatures(0x42, 255),
+      simtest::SetFeatures(0x66, 0),   {0, 0, 0, 0, 0, 0xA0, 0x42},  // no such command
   };
   for (const Registers& r : refused) {
     Outcome o = Send(disk, r);
     EXPECT_FALSE(o.ok) << std::hex << int(r.features) << " " << int(r.count);
     ASSERT_TRUE(o.hasRegisters);
-    EXPECT_EQ(o.error, 0x04);   // ABRT
+    EXPECT_EQ(o.error, 0x04);          // ABRT
     EXPECT_EQ(o.status & 0x01, 0x01);  // ERR
   }
   EXPECT_EQ(bay.DiskApm(0).level, 128);
@@ -196,7 +198,8 @@ TEST_F(AtaPathChoice, PathsNotHonoured) {
   Load("[disk 0]\nata_paths = none\n");
   HANDLE disk = Open("\\\\.\\PhysicalDrive0");
   EXPECT_FALSE(simtest::SendAta(disk, simtest::kIdentify, 512, ATA_FLAGS_DATA_IN).ok);
-  simtest::SmartResult smart = simtest::SendSmart(disk, SMART_RCV_DRIVE_DATA, simtest::kIdentify, 512);
+  simtest::SmartResult smart =
+      simtest::SendSmart(disk, SMART_RCV_DRIVE_DATA, simtest::kIdentify, 512);
   EXPECT_FALSE(smart.ok);
   EXPECT_EQ(smart.out[16], 0xEE);  // no data written
   EXPECT_FALSE(ViaSat12(disk, simtest::kIdentify, true).hasRegisters);

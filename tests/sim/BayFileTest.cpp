@@ -21,8 +21,7 @@ TEST_P(BayFileErrors, NameTheLine) {
   sim::BayConfig config;
   std::string error;
   ASSERT_FALSE(sim::ParseBayText(GetParam().text, &config, &error));
-  EXPECT_EQ(error.substr(0, std::string(GetParam().message).size()), GetParam().message)
-      << error;
+  EXPECT_EQ(error.substr(0, std::string(GetParam().message).size()), GetParam().message) << error;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,12 +48,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BayFile, QuotesKeepBlanksAndInlineCommentsAreDropped) {
   sim::BayConfig config;
   std::string error;
-  ASSERT_TRUE(sim::ParseBayText("[disk 2]  ; second disk\n"
-                                "serial = \"    S012345678ABCDEF\"  # leading blanks kept\n"
-                                "model = Disk; with semicolon\n"
-                                "property_vendor = none\n"
-                                "property_product = \"none\"\n",
-                                &config, &error))
+  ASSERT_TRUE(
+      sim::ParseBayText("[disk 2]  ; second disk\n"
+                        "serial = \"    S012345678ABCDEF\"  # leading blanks kept\n"
+                        "model = Disk; with semicolon\n"
+                        "property_vendor = none\n"
+                        "property_product = \"none\"\n",
+                        &config, &error))
       << error;
   const sim::DiskConfig& disk = config.disks.at(2);
   EXPECT_EQ(disk.ata.serial, "    S012345678ABCDEF");
@@ -67,9 +67,10 @@ TEST(BayFile, QuotesKeepBlanksAndInlineCommentsAreDropped) {
 TEST(BayFile, DefaultsFollowFromModelAndCapacity) {
   sim::BayConfig config;
   std::string error;
-  ASSERT_TRUE(sim::ParseBayText("[disk 0]\nmodel = ST3500418AS VERY LONG MODEL\nfirmware = CC38\n"
-                                "last_lba = 976773167\n[volume C]\nextents = 0\n",
-                                &config, &error))
+  ASSERT_TRUE(
+      sim::ParseBayText("[disk 0]\nmodel = ST3500418AS VERY LONG MODEL\nfirmware = CC38\n"
+                        "last_lba = 976773167\n[volume C]\nextents = 0\n",
+                        &config, &error))
       << error;
   const sim::DiskConfig& disk = config.disks.at(0);
   EXPECT_EQ(disk.vendor, "ATA     ");

@@ -96,7 +96,7 @@ inline AtaResult SendAta(HANDLE device, const Registers& r, uint32_t length, USH
   block.apt.DataTransferLength = length;
   block.apt.TimeOutValue = 60;
   block.apt.DataBufferOffset = offsetof(decltype(block), data);
-  const UCHAR taskFile[8] = {r.features, r.count, r.lbaLow, r.lbaMid,
+  const UCHAR taskFile[8] = {r.features, r.count,  r.lbaLow,  r.lbaMid,
                              r.lbaHigh,  r.device, r.command, 0};
   std::memcpy(block.apt.CurrentTaskFile, taskFile, 8);
   AtaResult result;

@@ -10,8 +10,8 @@ class Identify : public simtest::BayTest {
  protected:
   std::vector<uint8_t> Read(const std::string& diskKeys) {
     Load("[disk 0]\nata_paths = ata_pass_through\n" + diskKeys);
-    simtest::AtaResult r = simtest::SendAta(Open("\\\\.\\PhysicalDrive0"), simtest::kIdentify,
-                                            512, ATA_FLAGS_DATA_IN);
+    simtest::AtaResult r =
+        simtest::SendAta(Open("\\\\.\\PhysicalDrive0"), simtest::kIdentify, 512, ATA_FLAGS_DATA_IN);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.transferred, 512u);
     return r.data;
@@ -19,7 +19,8 @@ class Identify : public simtest::BayTest {
 };
 
 TEST_F(Identify, TextIsTwoCharactersAWordHighByteFirstBlankPadded) {
-  std::vector<uint8_t> id = Read("model = WDC WD5000AAKS\nserial = WD-WCAPW1234567\nfirmware = 01.03B01\n");
+  std::vector<uint8_t> id =
+      Read("model = WDC WD5000AAKS\nserial = WD-WCAPW1234567\nfirmware = 01.03B01\n");
   // Model words 27-46: "WD" in word 27 is 5744h, stored little-endian.
   EXPECT_EQ(id[54], 'D');
   EXPECT_EQ(id[55], 'W');
@@ -47,12 +48,12 @@ TEST_F(Identify, IntegrityWordMakesTheSectorSumZero) {
 }
 
 TEST_F(Identify, CapacityWords) {
-  std::vector<uint8_t> id = Read("last_lba = 5860533167\n");  // 3 TB
+  std::vector<uint8_t> id = Read("last_lba = 5860533167\n");   // 3 TB
   EXPECT_EQ(Word(id, 60) | (Word(id, 61) << 16), 0x0FFFFFFF);  // 28-bit field saturates
   const uint64_t sectors = Word(id, 100) | (uint64_t{Word(id, 101)} << 16) |
                            (uint64_t{Word(id, 102)} << 32) | (uint64_t{Word(id, 103)} << 48);
   EXPECT_EQ(sectors, 5860533168u);
-  EXPECT_EQ(Word(id, 0) & 0x8000, 0);  // an ATA device
+  EXPECT_EQ(Word(id, 0) & 0x8000, 0);   // an ATA device
   EXPECT_NE(Word(id, 49) & 0x0200, 0);  // LBA supported
 }
 

@@ -21,20 +21,21 @@ class PropertyGeometry : public simtest::BayTest {
 };
 
 TEST_F(PropertyGeometry, DescriptorHoldsVendorAndProductAfterTheFixedPart) {
-  Load("[disk 0]\nproperty_vendor = Generic-\nproperty_product = \"SD/MMC  \"\nremovable = yes\n"
-       "bus_type = usb\n");
+  Load(
+      "[disk 0]\nproperty_vendor = Generic-\nproperty_product = \"SD/MMC  \"\nremovable = yes\n"
+      "bus_type = usb\n");
   std::vector<uint8_t> a;
   DWORD returned = 0;
   ASSERT_TRUE(Query(Open("\\\\.\\PhysicalDrive0"), 1000, &a, &returned));
   const uint32_t fixed = sizeof(STORAGE_DEVICE_DESCRIPTOR);
   EXPECT_EQ(returned, fixed + 9 + 9);
-  EXPECT_EQ(Dword(a, 0), fixed);          // Version
-  EXPECT_EQ(Dword(a, 4), returned);       // Size
-  EXPECT_EQ(a[10], 1);                    // RemovableMedia
-  EXPECT_EQ(Dword(a, 12), fixed);         // VendorIdOffset
-  EXPECT_EQ(Dword(a, 16), fixed + 9);     // ProductIdOffset
-  EXPECT_EQ(Dword(a, 20), 0u);            // no revision
-  EXPECT_EQ(Dword(a, 28), 7u);            // BusTypeUsb
+  EXPECT_EQ(Dword(a, 0), fixed);       // Version
+  EXPECT_EQ(Dword(a, 4), returned);    // Size
+  EXPECT_EQ(a[10], 1);                 // RemovableMedia
+  EXPECT_EQ(Dword(a, 12), fixed);      // VendorIdOffset
+  EXPECT_EQ(Dword(a, 16), fixed + 9);  // ProductIdOffset
+  EXPECT_EQ(Dword(a, 20), 0u);         // no revision
+  EXPECT_EQ(Dword(a, 28), 7u);         // BusTypeUsb
   EXPECT_STREQ(reinterpret_cast<const char*>(&a[fixed]), "Generic-");
   EXPECT_STREQ(reinterpret_cast<const char*>(&a[fixed + 9]), "SD/MMC  ");
   EXPECT_EQ(a[returned], 0xEE);
@@ -47,14 +48,15 @@ TEST_F(PropertyGeometry, ShortBufferGetsTheBeginningAndTheFullSize) {
   ASSERT_TRUE(Query(Open("\\\\.\\PhysicalDrive0"), 20, &a, &returned));
   EXPECT_EQ(returned, 20u);
   EXPECT_EQ(Dword(a, 4), sizeof(STORAGE_DEVICE_DESCRIPTOR) + 12);  // Size tells the whole
-  EXPECT_EQ(Dword(a, 12), 0u);  // absent vendor
+  EXPECT_EQ(Dword(a, 12), 0u);                                     // absent vendor
   EXPECT_EQ(Dword(a, 16), sizeof(STORAGE_DEVICE_DESCRIPTOR));
   EXPECT_FALSE(Query(Open("\\\\.\\PhysicalDrive0"), 4, &a, &returned));
 }
 
 TEST_F(PropertyGeometry, RawOverridesForRobustness) {
-  Load("[disk 0]\nproperty_vendor = ABC\nproperty_product = XYZ\nproperty_vendor_offset = 9999\n"
-       "property_unterminated = yes\n");
+  Load(
+      "[disk 0]\nproperty_vendor = ABC\nproperty_product = XYZ\nproperty_vendor_offset = 9999\n"
+      "property_unterminated = yes\n");
   std::vector<uint8_t> a;
   DWORD returned = 0;
   ASSERT_TRUE(Query(Open("\\\\.\\PhysicalDrive0"), 1000, &a, &returned));
@@ -67,18 +69,20 @@ TEST_F(PropertyGeometry, RawOverridesForRobustness) {
 }
 
 TEST_F(PropertyGeometry, GeometryRecord) {
-  Load("[disk 0]\nlast_lba = 976773167\n[disk 1]\ncylinders = 100\ntracks_per_cylinder = 16\n"
-       "sectors_per_track = 32\nbytes_per_sector = 4096\nremovable = yes\n[disk 2]\ngeometry = fail\n");
+  Load(
+      "[disk 0]\nlast_lba = 976773167\n[disk 1]\ncylinders = 100\ntracks_per_cylinder = 16\n"
+      "sectors_per_track = 32\nbytes_per_sector = 4096\nremovable = yes\n[disk 2]\ngeometry = "
+      "fail\n");
   for (int n : {0, 1}) {
     std::vector<uint8_t> g(32, 0xEE);
     DWORD returned = 0;
     ASSERT_TRUE(platform::DeviceIoControl(Open("\\\\.\\PhysicalDrive" + std::to_string(n)),
-                                          IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, g.data(),
-                                          24, &returned));
+                                          IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, g.data(), 24,
+                                          &returned));
     EXPECT_EQ(returned, 24u);
     EXPECT_EQ(Dword(g, 0), n == 0 ? 60801u : 100u);  // Cylinders, low part
     EXPECT_EQ(Dword(g, 4), 0u);
-    EXPECT_EQ(Dword(g, 8), n == 0 ? 12u : 11u);      // FixedMedia / RemovableMedia
+    EXPECT_EQ(Dword(g, 8), n == 0 ? 12u : 11u);  // FixedMedia / RemovableMedia
     EXPECT_EQ(Dword(g, 12), n == 0 ? 255u : 16u);
     EXPECT_EQ(Dword(g, 16), n == 0 ? 63u : 32u);
     EXPECT_EQ(Dword(g, 20), n == 0 ? 512u : 4096u);
@@ -86,10 +90,10 @@ TEST_F(PropertyGeometry, GeometryRecord) {
   }
   uint8_t g[24];
   DWORD returned;
-  EXPECT_FALSE(platform::DeviceIoControl(Open("\\\\.\\PhysicalDrive2"),
-                                         IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, g, 24, &returned));
-  EXPECT_FALSE(platform::DeviceIoControl(Open("\\\\.\\PhysicalDrive0"),
-                                         IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, g, 23, &returned));
+  EXPECT_FALSE(platform::DeviceIoControl(
+      Open("\\\\.\\PhysicalDrive2"), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, g, 24, &returned));
+  EXPECT_FALSE(platform::DeviceIoControl(
+      Open("\\\\.\\PhysicalDrive0"), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, g, 23, &returned));
 }
 
 TEST_F(PropertyGeometry, PropertyCanFail) {

@@ -8,8 +8,8 @@ using simtest::SendCdb;
 
 std::vector<uint8_t> Sat(uint8_t protocol, uint8_t flags, uint8_t features, uint8_t count,
                          uint8_t command) {
-  return {0xA1, static_cast<uint8_t>(protocol << 1), flags, features, count, 0x11, 0x22, 0x33,
-          0xA0, command, 0, 0};
+  const uint8_t byte1 = static_cast<uint8_t>(protocol << 1);
+  return {0xA1, byte1, flags, features, count, 0x11, 0x22, 0x33, 0xA0, command, 0, 0};
 }
 
 class SatBridge : public simtest::BayTest {
@@ -26,11 +26,12 @@ TEST_F(SatBridge, CheckConditionCarriesTheStatusReturnDescriptor) {
   EXPECT_EQ(r.status, 0x02);
   EXPECT_EQ(r.senseLength, 22);
   const uint8_t expected[22] = {
-      0x72, 0x01, 0x00, 0x1D, 0, 0, 0, 0x0E,  // RECOVERED ERROR, 00h/1Dh
-      0x09, 0x0C, 0x00, 0x00,                 // descriptor 09h, length, EXTEND, error
+      0x72, 0x01, 0x00, 0x1D, 0,    0,    0,    0x0E,  // RECOVERED ERROR, 00h/1Dh
+      0x09, 0x0C, 0x00, 0x00,                          // descriptor 09h, length, EXTEND, error
       0x00, 0x80, 0x00, 0x11, 0x00, 0x22, 0x00, 0x33,  // count (idle), LBA low, mid, high
-      0xA0, 0x50};                            // device, status DRDY|DSC
-  EXPECT_EQ(std::vector<uint8_t>(r.sense, r.sense + 22), std::vector<uint8_t>(expected, expected + 22));
+      0xA0, 0x50};                                     // device, status DRDY|DSC
+  EXPECT_EQ(std::vector<uint8_t>(r.sense, r.sense + 22),
+            std::vector<uint8_t>(expected, expected + 22));
   EXPECT_EQ(r.sense[22], 0);
 }
 
@@ -84,10 +85,9 @@ TEST_F(SatBridge, LengthInBytesIsHonoured) {
 
 TEST_F(SatBridge, ProtocolThatCannotCarryTheDataIsAnInvalidField) {
   HANDLE disk = LoadSat();
-  for (const std::vector<uint8_t>& cdb :
-       {Sat(3, 0x0C, 0, 0, 0xEC),   // IDENTIFY as non-data
-        Sat(4, 0x05, 0, 0, 0xEC),   // PIO data-in with T_DIR 0
-        Sat(0, 0x00, 0, 0, 0xE5)}) {  // hard reset
+  for (const std::vector<uint8_t>& cdb : {Sat(3, 0x0C, 0, 0, 0xEC),     // IDENTIFY as non-data
+                                          Sat(4, 0x05, 0, 0, 0xEC),     // PIO data-in with T_DIR 0
+                                          Sat(0, 0x00, 0, 0, 0xE5)}) {  // hard reset
     simtest::ScsiResult r = SendCdb(disk, cdb, 512);
     EXPECT_EQ(r.status, 0x02);
     EXPECT_EQ(r.sense[0], 0x70);

@@ -69,20 +69,24 @@ TEST_P(ScsiDiskSense, CheckConditionWithFixedSense) {
   EXPECT_EQ(r.data, std::vector<uint8_t>(16, 0xEE));
 }
 
+const std::vector<uint8_t> kSatIdentify = {0xA1, 0x08, 0x0E, 0, 0, 0, 0, 0, 0xA0, 0xEC, 0, 0};
+const std::vector<uint8_t> kDfIdentify = {0xDF, 0x10, 0, 0x02, 0, 0, 0, 0, 0, 0, 0xA0, 0xEC};
+const std::vector<uint8_t> kF8Identify = {0xF8, 0, 0x22, 0x10, 1, 0, 0, 0, 0, 0, 0xA0, 0xEC};
+const std::vector<uint8_t> kModeSense = {0x5A, 0x10, 0x2A, 0, 0, 0, 0, 0, 32, 0, 0, 0};
+
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Bay, ScsiDiskSense,
     ::testing::Values(
-        FailingCommand{"[disk 0]\nread_capacity = no_medium\n", kReadCapacity, 0x02, 0x3A, 0x00},
+        FailingCommand{"[disk 0]\nread_capacity = no_medium\n", kReadCapacity, 0x02, 0x3A, 0},
         FailingCommand{"[disk 0]\nread_capacity = unsupported\n", kReadCapacity, 0x05, 0x20, 0},
-        FailingCommand{"[disk 0]\ninquiry = fail\n", kInquiry68, 0x04, 0x44, 0x00},
-        FailingCommand{"[disk 0]\n", {0x5A, 0x10, 0x2A, 0, 0, 0, 0, 0, 32, 0, 0, 0}, 0x05, 0x20, 0},
+        FailingCommand{"[disk 0]\ninquiry = fail\n", kInquiry68, 0x04, 0x44, 0},
+        FailingCommand{"[disk 0]\n", kModeSense, 0x05, 0x20, 0},
         // Bridge commands the disk does not honour are unknown opcodes too.
-        FailingCommand{"[disk 0]\nata_paths = vendor_f8\n",
-                       {0xA1, 0x08, 0x0E, 0, 0, 0, 0, 0, 0xA0, 0xEC, 0, 0}, 0x05, 0x20, 0},
-        FailingCommand{"[disk 0]\nata_paths = sat12\n",
-                       {0xDF, 0x10, 0, 0x02, 0, 0, 0, 0, 0, 0, 0xA0, 0xEC}, 0x05, 0x20, 0},
-        FailingCommand{"[disk 0]\nata_paths = sat12\n",
-                       {0xF8, 0, 0x22, 0x10, 1, 0, 0, 0, 0, 0, 0xA0, 0xEC}, 0x05, 0x20, 0}));
+        FailingCommand{"[disk 0]\nata_paths = vendor_f8\n", kSatIdentify, 0x05, 0x20, 0},
+        FailingCommand{"[disk 0]\nata_paths = sat12\n", kDfIdentify, 0x05, 0x20, 0},
+        FailingCommand{"[disk 0]\nata_paths = sat12\n", kF8Identify, 0x05, 0x20, 0}));
+// clang-format on
 
 TEST_F(ScsiDisk, DriverWithoutPassThroughFailsTheControlCode) {
   Load("[disk 0]\nscsi_pass_through = no\n");

@@ -118,7 +118,9 @@ TEST_F(Trace, LatencyIsSleptWithoutHoldingOtherDevices) {
   HANDLE fast = Open("\\\\.\\PhysicalDrive0");
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
-  std::thread waiting([slow] { simtest::SendCdb(slow, {0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0); });
+  std::thread waiting([slow] {
+    simtest::SendCdb(slow, {0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0);
+  });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   simtest::SendCdb(fast, {0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0);
   const auto fastDone = Clock::now();

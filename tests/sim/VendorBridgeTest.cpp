@@ -9,8 +9,12 @@ using simtest::SendCdb;
 const std::vector<uint8_t> kDfReadBack = {0xDF, 0x10, 0, 0, 0x10, 0, 0x80, 0, 0, 0, 0, 0xFD};
 const std::vector<uint8_t> kF8ReadBack = {0xF8, 0, 0x21, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 // CHECK POWER MODE with recognisable LBA registers.
-const std::vector<uint8_t> kDfCheckPower = {0xDF, 0x10, 0, 0, 0, 0, 0, 0x11, 0x22, 0x33, 0xA0, 0xE5};
-const std::vector<uint8_t> kF8CheckPower = {0xF8, 0, 0x22, 0x10, 0, 0, 0, 0x11, 0x22, 0x33, 0xA0, 0xE5};
+// clang-format off
+const std::vector<uint8_t> kDfCheckPower =
+    {0xDF, 0x10, 0, 0, 0, 0, 0, 0x11, 0x22, 0x33, 0xA0, 0xE5};
+const std::vector<uint8_t> kF8CheckPower =
+    {0xF8, 0, 0x22, 0x10, 0, 0, 0, 0x11, 0x22, 0x33, 0xA0, 0xE5};
+// clang-format on
 
 class VendorBridge : public simtest::BayTest {};
 
@@ -21,8 +25,8 @@ TEST_F(VendorBridge, DfReadBackAtBaseZero) {
   simtest::ScsiResult r = SendCdb(disk, kDfReadBack, 16);
   ASSERT_EQ(r.status, 0x00);
   EXPECT_EQ(r.transferred, 16u);
-  const std::vector<uint8_t> expected = {0x80, 0, 0, 0, 0x22, 0, 0x11, 0,
-                                         0x00, 0xA0, 0x33, 0, 0, 0x00, 0x50, 0};
+  const std::vector<uint8_t> expected = {0x80, 0,    0,    0, 0x22, 0,    0x11, 0,
+                                         0x00, 0xA0, 0x33, 0, 0,    0x00, 0x50, 0};
   EXPECT_EQ(r.data, expected);
 }
 
@@ -32,7 +36,7 @@ TEST_F(VendorBridge, DfReadBackAtBaseFour) {
   SendCdb(disk, {0xDF, 0x10, 0, 0, 0, 0x05, 0, 0x11, 0x22, 0x33, 0xA0, 0xEF}, 0);  // APM 0: refused
   simtest::ScsiResult r = SendCdb(disk, {0xDF, 0x10, 0, 0, 0x14, 0, 0x80, 0, 0, 0, 0, 0xFD}, 20);
   ASSERT_EQ(r.transferred, 20u);
-  const std::vector<uint8_t> expected = {0, 0, 0, 0, 0x00, 0, 0, 0, 0xA0, 0xA0,
+  const std::vector<uint8_t> expected = {0,    0, 0, 0, 0x00, 0, 0, 0,    0xA0, 0xA0,
                                          0x11, 0, 0, 0, 0x33, 0, 0, 0x04, 0x51, 0};
   EXPECT_EQ(r.data, expected);
 }
@@ -57,7 +61,8 @@ TEST_F(VendorBridge, F8ReadBack) {
 TEST_F(VendorBridge, F8MovesWholeBlocksOnly) {
   Load("[disk 0]\nata_paths = vendor_f8\n");
   HANDLE disk = Open("\\\\.\\PhysicalDrive0");
-  simtest::ScsiResult none = SendCdb(disk, {0xF8, 0, 0x22, 0x10, 0, 0, 0, 0, 0, 0, 0xA0, 0xEC}, 512);
+  simtest::ScsiResult none =
+      SendCdb(disk, {0xF8, 0, 0x22, 0x10, 0, 0, 0, 0, 0, 0, 0xA0, 0xEC}, 512);
   EXPECT_EQ(none.transferred, 0u);
   simtest::ScsiResult one = SendCdb(disk, {0xF8, 0, 0x22, 0x10, 1, 0, 0, 0, 0, 0, 0xA0, 0xEC}, 512);
   EXPECT_EQ(one.transferred, 512u);

@@ -17,7 +17,9 @@ const char kMachine[] =
 class Volumes : public simtest::BayTest {
  protected:
   void SetUp() override { Load(kMachine); }
-  static uint32_t Dword(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
+  static uint32_t Dword(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
+  }
   static uint64_t Qword(const uint8_t* p) { return Dword(p) | (uint64_t{Dword(p + 4)} << 32); }
 };
 
@@ -87,22 +89,22 @@ TEST_F(Volumes, ExtentsCountOverrideAndVolumesWithoutExtents) {
   uint8_t out[512];
   DWORD returned = 0;
   HANDLE unlettered = Open("\\\\?\\Volume{F0000000-0000-0000-0000-000000000004}");
-  ASSERT_TRUE(platform::DeviceIoControl(unlettered, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS,
-                                        nullptr, 0, out, sizeof out, &returned));
+  ASSERT_TRUE(platform::DeviceIoControl(unlettered, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr,
+                                        0, out, sizeof out, &returned));
   EXPECT_EQ(Dword(out), 7u);
   EXPECT_EQ(Dword(out + 8), 2u);
   HANDLE cd = Open("\\\\?\\Volume{e0000000-0000-0000-0000-000000000003}");
-  EXPECT_FALSE(platform::DeviceIoControl(cd, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
-                                         out, sizeof out, &returned));
+  EXPECT_FALSE(platform::DeviceIoControl(cd, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, out,
+                                         sizeof out, &returned));
   HANDLE disk = Open("\\\\.\\PhysicalDrive0");
   EXPECT_FALSE(platform::DeviceIoControl(disk, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
                                          out, sizeof out, &returned));
 }
 
 TEST_F(Volumes, OpensThatMustFail) {
-  for (const char* path : {"\\\\.\\PhysicalDrive3", "\\\\.\\PhysicalDrive00", "\\\\.\\E:",
-                           "\\\\.\\F:", "\\\\?\\Volume{c0000000-0000-0000-0000-000000000001}\\",
-                           "C:\\WINDOWS\\notepad.exe", ""}) {
+  for (const char* path :
+       {"\\\\.\\PhysicalDrive3", "\\\\.\\PhysicalDrive00", "\\\\.\\E:", "\\\\.\\F:",
+        "\\\\?\\Volume{c0000000-0000-0000-0000-000000000001}\\", "C:\\WINDOWS\\notepad.exe", ""}) {
     EXPECT_EQ(Open(path), INVALID_HANDLE_VALUE) << path;
   }
   EXPECT_EQ(bay.OpenHandleCount(), 0);
