@@ -1,0 +1,362 @@
+// Hard drive discovery and the ATA commands on simulated machines.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "BayMachine.h"
+#include "drive/AtaCommands.h"
+#include "drive/HardDriveDiscovery.h"
+
+namespace {
+
+using namespace drive;
+
+const char* const kVolumes = R"(
+[volume C]
+name = \\?\Volume{c}\
+extents = 0
+)";
+
+// DriveList is large: keep it off the test's stack.
+std::unique_ptr<DriveList> Discover() {
+  auto list = std::make_unique<DriveList>();
+  std::memset(list.get(), 0, sizeof *list);
+  EnumerateHardDrives(*list);
+  return list;
+}
+
+TEST(HardDriveDiscovery, DrivesTakeSlotsInNumberOrderWithoutGaps) {
+  BayMachine machine(std::string(R"(
+[disk 0]
+model = FIRST
+ata_paths = ata_pass_through
+[disk 2]
+model = THIRD
+ata_paths = smart
+)") + kVolumes);
+  auto list = Discover();
+
+  ASSERT_EQ(list->driveCount, 2);
+  EXPECT_EQ(list->slots[0].hard.physicalDriveNumber, 0);
+  EXPECT_EQ(list->slots[1].hard.physicalDriveNumber, 2);
+  EXPECT_EQ(list->slots[0].hard.kind, KindHardDrive);
+  EXPECT_STREQ(list->slots[0].hard.displayName, "FIRST");
+  EXPECT_STREQ(list->slots[1].hard.displayName, "THIRD");
+  EXPECT_EQ(list->slots[0].hard.ataPath, PathAtaPassThrough);
+  EXPECT_EQ(list->slots[1].hard.ataPath, PathSmart);
+  EXPECT_EQ(list->slots[2].hard.kind, 0);
+  // All 64 numbers are tried; only the listed drives keep their handles open.
+  EXPECT_EQ(machine.TraceWith(" OPEN ").size(), 64u + 2u);  // + the volume, once per disk
+  EXPECT_EQ(machine.bay().OpenHandleCount(), 2);
+}
+
+TEST(HardDriveDiscovery, RemovableAndOpticalDevicesAreNotListed) {
+  BayMachine machine(std::string(R"(
+[disk 0]
+vendor = Generic
+product = Flash Disk
+removable = yes
+ata_paths = none
+[disk 1]
+type = 5
+vendor = ACMEOPT
+product = DVD-ROM 16X
+[disk 2]
+model = REAL DISK
+ata_paths = sat12
+)") + kVolumes);
+  auto list = Discover();
+
+  ASSERT_EQ(list->driveCount, 1);
+  EXPECT_EQ(list->slots[0].hard.physicalDriveNumber, 2);
+  EXPECT_EQ(machine.bay().OpenHandleCount(), 1);  // the skipped devices were closed
+}
+
+struct CapacityCase {
+  const char* name;
+  const char* disk;
+  uint64_t capacity;
+};
+
+TEST(HardDriveDiscovery, CapacityFromReadCapacityThenGeometry) {
+  const CapacityCase cases[] = {
+      {"read capacity only", "last_lba = 976773167\nproperty = fail\n", 500107862016ull},
+      {"geometry replaces it",
+       "last_lba = 976773167\ncylinders = 60801\ntracks_per_cylinder = 255\n"
+       "sectors_per_track = 63\nbytes_per_sector = 512\n",
+       500105249280ull},
+      {"property but no geometry", "last_lba = 976773167\ngeometry = fail\n", 500107862016ull},
+      {"last LBA with the top bit set", "last_lba = 0x80000000\nproperty = fail\n",
+       0x80000001ull * 512},
+      {"largest 32-bit LBA, 4K blocks",
+       "last_lba = 0xFFFFFFFF\nblock_length = 4096\nproperty = fail\n", 0x100000000ull * 4096},
+  };
+  for (const CapacityCase& c : cases) {
+    BayMachine machine(std::string("[disk 0]\nata_paths = none\n") + c.disk + kVolumes);
+    auto list = Discover();
+    ASSERT_EQ(list->driveCount, 1) << c.name;
+    EXPECT_EQ(list->slots[0].hard.capacityBytes, c.capacity) << c.name;
+  }
+}
+
+TEST(HardDriveDiscovery, NameComesFromTheLastSourceThatAnswered) {
+  struct Case {
+    const char* name;
+    const char* disk;
+    const char* displayName;
+  };
+  const Case cases[] = {
+      {"INQUIRY only", "vendor = ACME\nproduct = Disk 3000\nproperty = fail\nata_paths = none\n",
+       "ACME    Disk 3000"},
+      {"property strings",
+       "vendor = ACME\nproduct = Disk 3000\nproperty_vendor = none\n"
+       "property_product = \"Storage Disk\"\nata_paths = none\n",
+       "Storage Disk"},
+      {"INQUIRY fails, property names it",
+       "inquiry = fail\nproperty_vendor = \"USB \"\nproperty_product = \"Bridge Disk\"\n"
+       "ata_paths = none\n",
+       "USB Bridge Disk"},
+      {"INQUIRY fails, IDENTIFY names it",
+       "inquiry = fail\nproperty_vendor = \"USB \"\nmodel = \"  WDC WD3200BEVT  \"\n"
+       "ata_paths = vendor_df\n",
+       "WDC WD3200BEVT"},
+  };
+  for (const Case& c : cases) {
+    BayMachine machine(std::string("[disk 0]\n") + c.disk + kVolumes);
+    auto list = Discover();
+    ASSERT_EQ(list->driveCount, 1) << c.name;
+    EXPECT_STREQ(list->slots[0].hard.displayName, c.displayName) << c.name;
+  }
+}
+
+TEST(HardDriveDiscovery, DiskWithNoWorkingPathIsListedWithoutAtaFeatures) {
+  BayMachine machine(std::string("[disk 0]\nmodel = QUIET\napm = 128\naam = 128\n"
+                                 "ata_paths = none\n") +
+                     kVolumes);
+  auto list = Discover();
+
+  ASSERT_EQ(list->driveCount, 1);
+  const HardDriveInfo& drive = list->slots[0].hard;
+  EXPECT_EQ(drive.ataPath, PathNone);
+  EXPECT_STREQ(drive.serialText, "");
+  EXPECT_EQ(drive.apmSupported, 0);
+  EXPECT_EQ(drive.aamSupported, 0);
+  // The probe tried all five paths in order.
+  std::vector<std::string> probes;
+  for (const std::string& line : machine.bay().Trace()) {
+    if (line.find(" ATA ") != std::string::npos) probes.push_back("ATA");
+    if (line.find(" SMART_RCV ") != std::string::npos) probes.push_back("SMART");
+    if (line.find(" SPTD A1") != std::string::npos) probes.push_back("A1");
+    if (line.find(" SPTD DF") != std::string::npos) probes.push_back("DF");
+    if (line.find(" SPTD F8") != std::string::npos) probes.push_back("F8");
+  }
+  EXPECT_EQ(probes, (std::vector<std::string>{"ATA", "SMART", "A1", "DF", "F8"}));
+}
+
+TEST(HardDriveDiscovery, SerialAndFeatureBitsFromIdentify) {
+  struct Case {
+    const char* serial;
+    const char* serialText;
+    const char* features;
+    int apm, aam;
+  };
+  const Case cases[] = {
+      {"\"    S012345678ABCDEF\"", "#    S012345678ABCDEF", "apm = 128\naam = unsupported", 1, 0},
+      {"\"S012345678ABCDEF    \"", "#S012345678ABCDEF", "apm = unsupported\naam = 200", 0, 1},
+      {"\"12345678901234567890\"", "#12345678901234567890", "apm = disabled\naam = disabled", 1,
+       1},
+  };
+  for (const Case& c : cases) {
+    BayMachine machine(std::string("[disk 0]\nata_paths = ata_pass_through\nserial = ") +
+                       c.serial + "\n" + c.features + "\n" + kVolumes);
+    auto list = Discover();
+    ASSERT_EQ(list->driveCount, 1);
+    EXPECT_STREQ(list->slots[0].hard.serialText, c.serialText);
+    EXPECT_EQ(list->slots[0].hard.apmSupported, c.apm) << c.features;
+    EXPECT_EQ(list->slots[0].hard.aamSupported, c.aam) << c.features;
+  }
+}
+
+TEST(HardDriveDiscovery, EachPathIsFoundAndKept) {
+  struct Case {
+    const char* paths;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"smart, sat12", PathSmart},          {"ata_pass_through, smart", PathAtaPassThrough},
+      {"sat12", PathSat12},                 {"vendor_df", PathVendorDF},
+      {"vendor_f8, vendor_df", PathVendorDF}, {"vendor_f8", PathVendorF8},
+  };
+  for (const Case& c : cases) {
+    BayMachine machine(std::string("[disk 0]\nmodel = M\nata_paths = ") + c.paths + "\n" +
+                       kVolumes);
+    auto list = Discover();
+    ASSERT_EQ(list->driveCount, 1) << c.paths;
+    EXPECT_EQ(list->slots[0].hard.ataPath, c.expected) << c.paths;
+    EXPECT_STREQ(list->slots[0].hard.displayName, "M") << c.paths;
+  }
+}
+
+const char* const kTwoDisks = R"(
+[system]
+windows_directory = %s
+[disk 0]
+ata_paths = sat12
+[disk 1]
+ata_paths = sat12
+[volume C]
+name = \\?\Volume{c}\
+extents = 0
+[volume D]
+name = \\?\Volume{d}\
+extents = %s
+[volume E]
+name = \\?\Volume{e}\
+type = cdrom
+extents = none
+)";
+
+std::string TwoDisks(const char* windowsDirectory, const char* dExtents) {
+  char text[1024];
+  std::snprintf(text, sizeof text, kTwoDisks, windowsDirectory, dExtents);
+  return text;
+}
+
+TEST(HardDriveDiscovery, SystemDriveIsTheDiskOfTheWindowsVolume) {
+  struct Case {
+    const char* windows;
+    const char* dExtents;
+    uint8_t disk0, disk1;
+  };
+  const Case cases[] = {
+      {"C:\\WINDOWS", "1", 1, 0},
+      {"D:\\WINDOWS", "1", 0, 1},
+      {"d:\\windows", "1", 0, 1},
+      {"D:\\WINDOWS", "0:1048576:1000000 1:1048576:1000000", 1, 1},  // spanning both
+      {"C:\\WINDOWS", "0:1048576:1000000 1:1048576:1000000", 1, 0},
+      {"E:\\WINDOWS", "1", 0, 0},
+  };
+  for (const Case& c : cases) {
+    BayMachine machine(TwoDisks(c.windows, c.dExtents));
+    auto list = Discover();
+    ASSERT_EQ(list->driveCount, 2);
+    EXPECT_EQ(list->slots[0].hard.isSystemDrive, c.disk0) << c.windows << " " << c.dExtents;
+    EXPECT_EQ(list->slots[1].hard.isSystemDrive, c.disk1) << c.windows << " " << c.dExtents;
+  }
+}
+
+TEST(HardDriveDiscovery, OpticalVolumesAreNeverOpened) {
+  BayMachine machine(TwoDisks("C:\\WINDOWS", "1"));
+  auto list = Discover();
+  ASSERT_EQ(list->driveCount, 2);
+  EXPECT_TRUE(machine.TraceWith("Volume{e}").size() > 0);  // it was enumerated...
+  EXPECT_TRUE(machine.TraceWith("\\\\?\\Volume{e} OPEN").empty());  // ...never opened
+  EXPECT_EQ(machine.TraceWith("\\\\?\\Volume{c} OPEN").size(), 2u);  // once per disk
+  EXPECT_EQ(machine.bay().OpenHandleCount(), 2);  // volume handles closed again
+}
+
+// ---------------------------------------------------------------------------
+// The four ATA commands against the simulated drive on every path.
+// ---------------------------------------------------------------------------
+
+class AtaOnEveryPath : public testing::TestWithParam<const char*> {};
+
+TEST_P(AtaOnEveryPath, SetFeaturesAndStandbyChangeTheDrive) {
+  BayMachine machine(std::string("[disk 0]\napm = 128\naam = 254\npower_mode = active\n"
+                                 "ata_paths = ") +
+                     GetParam() + "\n" + kVolumes);
+  auto list = Discover();
+  ASSERT_EQ(list->driveCount, 1);
+  const HardDriveInfo& drive = list->slots[0].hard;
+  sim::Bay& bay = machine.bay();
+
+  EXPECT_TRUE(AtaSetFeatures(drive, kFeatureEnableApm, 96));
+  EXPECT_EQ(bay.DiskApm(0).level, 96);
+  EXPECT_TRUE(AtaSetFeatures(drive, kFeatureDisableApm, 0));
+  EXPECT_FALSE(bay.DiskApm(0).enabled);
+  EXPECT_TRUE(AtaSetFeatures(drive, kFeatureEnableAam, 128));
+  EXPECT_EQ(bay.DiskAam(0).level, 128);
+  EXPECT_TRUE(AtaSetFeatures(drive, kFeatureDisableAam, 0));
+  EXPECT_FALSE(bay.DiskAam(0).enabled);
+
+  EXPECT_TRUE(AtaStandbyImmediate(drive));
+  EXPECT_EQ(bay.DiskPowerMode(0), 0x00);
+
+  uint8_t identify[512];
+  EXPECT_TRUE(AtaIdentifyDevice(drive, identify, 512));
+  EXPECT_EQ(identify[2 * 86] & 0x08, 0);  // APM no longer enabled
+}
+
+TEST_P(AtaOnEveryPath, CheckPowerModeReportsWhatThePathCanReturn) {
+  BayMachine machine(std::string("[disk 0]\npower_mode = idle\nata_paths = ") + GetParam() +
+                     "\n" + kVolumes);
+  auto list = Discover();
+  ASSERT_EQ(list->driveCount, 1);
+  const HardDriveInfo& drive = list->slots[0].hard;
+
+  AtaTaskFile out = {};
+  out.sectorCount = 0x5A;
+  EXPECT_TRUE(AtaCheckPowerMode(drive, &out));
+  if (drive.ataPath == PathSmart)
+    EXPECT_EQ(out.sectorCount, 0x5A);  // no registers come back on this path
+  else
+    EXPECT_EQ(out.sectorCount, 0x80);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, AtaOnEveryPath,
+                         testing::Values("smart", "ata_pass_through", "sat12", "vendor_df",
+                                         "vendor_f8"));
+
+TEST(AtaCommands, RefusedLevelsFailWhereThePathReportsIt) {
+  struct Case {
+    const char* paths;
+    bool reported;  // does the path report an aborted command?
+  };
+  const Case cases[] = {
+      {"smart", true}, {"ata_pass_through", false}, {"sat12", true},
+      {"vendor_df", false}, {"vendor_f8", false},
+  };
+  for (const Case& c : cases) {
+    BayMachine machine(std::string("[disk 0]\napm = 128\naam = unsupported\nata_paths = ") +
+                       c.paths + "\n" + kVolumes);
+    auto list = Discover();
+    const HardDriveInfo& drive = list->slots[0].hard;
+    EXPECT_EQ(AtaSetFeatures(drive, kFeatureEnableApm, 0), !c.reported) << c.paths;
+    EXPECT_EQ(AtaSetFeatures(drive, kFeatureEnableAam, 200), !c.reported) << c.paths;
+    EXPECT_EQ(machine.bay().DiskApm(0).level, 128) << c.paths;
+  }
+}
+
+TEST(AtaCommands, FilteredSmartPathIdentifiesButCannotCommand) {
+  BayMachine machine(std::string("[disk 0]\napm = 128\nata_paths = smart\nsmart_filter = yes\n") +
+                     kVolumes);
+  auto list = Discover();
+  const HardDriveInfo& drive = list->slots[0].hard;
+  ASSERT_EQ(drive.ataPath, PathSmart);
+  EXPECT_EQ(drive.apmSupported, 1);
+  EXPECT_FALSE(AtaSetFeatures(drive, kFeatureEnableApm, 200));
+  EXPECT_FALSE(AtaStandbyImmediate(drive));
+  EXPECT_EQ(machine.bay().DiskPowerMode(0), 0xFF);
+}
+
+TEST(AtaCommands, SatIdentifyAndCheckPowerModeOnTheWire) {
+  BayMachine machine(
+      "[disk 1]\npower_mode = standby\nata_paths = sat12\n[volume C]\nextents = 1\n");
+  auto list = Discover();
+  ASSERT_EQ(list->driveCount, 1);
+  machine.bay().ClearTrace();
+  AtaTaskFile out = {};
+  ASSERT_TRUE(AtaCheckPowerMode(list->slots[0].hard, &out));
+  EXPECT_EQ(out.sectorCount, 0x00);
+  uint8_t identify[512];
+  ASSERT_TRUE(AtaIdentifyDevice(list->slots[0].hard, identify, 512));
+  EXPECT_EQ(machine.bay().Trace(),
+            (std::vector<std::string>{
+                "PhysicalDrive1 SPTD A1062C0000000000A0E50000 len=0 dir=in -> status=02",
+                "PhysicalDrive1 SPTD A1080D0000000000A0EC0000 len=512 dir=in -> status=00",
+            }));
+}
+
+}  // namespace
