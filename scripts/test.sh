@@ -22,10 +22,13 @@ cmake -S "$root" -B "$build/win64" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-win64.cmake" >/dev/null
 cmake --build "$build/win64" -j "$jobs"
 
+# Both test runs always run; the script fails when either did.
+status=0
 echo "== native tests"
-(cd "$build/native" && ctest --output-on-failure)
+(cd "$build/native" && ctest --output-on-failure) || status=1
 
 echo "== Windows tests under Wine"
 source "$root/scripts/virtual-display.sh"
 torvane_start_display
-(cd "$build/win64" && ctest --output-on-failure)
+(cd "$build/win64" && ctest --output-on-failure) || status=1
+exit $status

@@ -229,7 +229,9 @@ TEST(AtaPassThroughPath, IdentifyExchangesTheRecordAndData) {
   EXPECT_EQ(call.code, 0x4D02Cu);
   EXPECT_EQ(call.in.size(), 512u + kAtaPassThroughDataOffset);
   EXPECT_EQ(call.outSize, 512u + kAtaPassThroughDataOffset);
-  if (sizeof(void*) == 4) EXPECT_EQ(call.in.size(), 556u);
+  if (sizeof(void*) == 4) {
+    EXPECT_EQ(call.in.size(), 556u);
+  }
   ATA_PASS_THROUGH_EX apt;
   std::memcpy(&apt, call.in.data(), sizeof apt);
   EXPECT_EQ(apt.Length, sizeof(ATA_PASS_THROUGH_EX));

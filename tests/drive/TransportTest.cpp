@@ -47,7 +47,9 @@ TEST(Transport, FillsThePassThroughRecordAsTheDriverExpectsIt) {
   const fake::IoCall& call = system.calls[0];
   EXPECT_EQ(call.code, 0x4D014u);
   EXPECT_EQ(call.in.size(), call.outSize);
-  if (sizeof(void*) == 4) EXPECT_EQ(call.in.size(), 80u);
+  if (sizeof(void*) == 4) {
+    EXPECT_EQ(call.in.size(), 80u);
+  }
   const SCSI_PASS_THROUGH_DIRECT sptd = SentRecord(system);
   EXPECT_EQ(sptd.Length, sizeof(SCSI_PASS_THROUGH_DIRECT));
   EXPECT_EQ(sptd.CdbLength, 12);
