@@ -12,6 +12,8 @@
 #include "sim/BayFile.h"
 #include "sim/ControlCodes.h"
 #include "sim/LastError.h"
+#include "sim/OpticalDrive.h"
+#include "sim/OpticalMedia.h"
 #include "sim/ScsiDisk.h"
 #include "sim/Trace.h"
 #include "sim/Volumes.h"
@@ -67,10 +69,11 @@ bool CanOpenLetter(const VolumeConfig& volume) {
 }  // namespace
 
 struct Bay::State {
-  enum class Kind { kDisk, kVolume, kSearch };
+  enum class Kind { kDisk, kOptical, kVolume, kSearch };
   struct Handle {
     Kind kind;
     int disk = -1;          // kDisk
+    char letter = 0;        // kOptical, in upper case
     size_t volume = 0;      // kVolume: index into config.volumes
     size_t nextVolume = 0;  // kSearch
     std::string device;     // as the trace names it
@@ -79,6 +82,7 @@ struct Bay::State {
   mutable std::mutex mutex;
   BayConfig config;
   std::map<int, std::unique_ptr<SimDisk>> disks;
+  std::map<char, std::unique_ptr<SimOptical>> opticals;  // by upper-case letter
   std::map<uintptr_t, Handle> handles;
   uintptr_t nextHandle = 0x1000;
   TraceLog trace;
@@ -111,14 +115,43 @@ struct Bay::State {
     return Disk(static_cast<int>(volume.extents[0].disk));
   }
 
-  // The disk whose latency a request on this handle waits for, or null.
-  SimDisk* LatencyDisk(const Handle& handle, DWORD code) {
-    if (handle.kind == Kind::kDisk) return Disk(handle.disk);
+  SimOptical* Optical(char letter) {
+    auto found = opticals.find(UpperLetter(letter));
+    return found == opticals.end() ? nullptr : found->second.get();
+  }
+  const SimOptical* Optical(char letter) const {
+    auto found = opticals.find(UpperLetter(letter));
+    return found == opticals.end() ? nullptr : found->second.get();
+  }
+
+  // The optical drive behind a CD-ROM volume: Windows' CD-ROM driver is the
+  // volume's device, so requests on the volume reach the drive.
+  SimOptical* OpticalUnder(const VolumeConfig& volume) {
+    if (volume.driveType != DRIVE_CDROM || !volume.letter) return nullptr;
+    return Optical(volume.letter);
+  }
+
+  // What a request on this handle waits before the device answers.
+  uint32_t LatencyOf(const Handle& handle, DWORD code) {
+    if (handle.kind == Kind::kDisk) {
+      const SimDisk* disk = Disk(handle.disk);
+      return disk ? disk->config().latencyMs : 0;
+    }
+    if (handle.kind == Kind::kOptical) {
+      const SimOptical* drive = Optical(handle.letter);
+      return drive ? drive->config().latencyMs : 0;
+    }
     if (handle.kind == Kind::kVolume && code != IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS &&
         handle.volume < config.volumes.size()) {
-      return DiskUnder(config.volumes[handle.volume]);
+      const VolumeConfig& volume = config.volumes[handle.volume];
+      if (const SimOptical* drive = OpticalUnder(volume)) return drive->config().latencyMs;
+      if (const SimDisk* disk = DiskUnder(volume)) return disk->config().latencyMs;
     }
-    return nullptr;
+    return 0;
+  }
+
+  static char UpperLetter(char letter) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   }
 
   void Record(const TraceEntry& entry) { trace.Record(FormatTraceLine(entry)); }
@@ -147,6 +180,16 @@ ControlResult DiskControl(SimDisk& disk, DWORD code, void* in, DWORD inSize, voi
   }
 }
 
+// An optical drive answers command blocks only; the disk and volume codes
+// are not its driver's.
+ControlResult OpticalControl(SimOptical& drive, DWORD code, void* in, DWORD inSize, void* out,
+                             DWORD outSize, DWORD* returned) {
+  if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) {
+    return ScsiPassThroughDirect(&drive, in, inSize, out, outSize, returned);
+  }
+  return Failed(kErrorInvalidFunction);
+}
+
 }  // namespace
 
 Bay::Bay() : state_(new State) {}
@@ -164,6 +207,10 @@ bool Bay::LoadText(const std::string& text, std::string* error) {
   state_->disks.clear();
   for (const auto& entry : config.disks) {
     state_->disks[entry.first].reset(new SimDisk(entry.second));
+  }
+  state_->opticals.clear();
+  for (const auto& entry : config.opticals) {
+    state_->opticals[entry.first].reset(new SimOptical(entry.second));
   }
   state_->handles.clear();
   return true;
@@ -226,6 +273,73 @@ int Bay::OpenHandleCount() const {
   return static_cast<int>(state_->handles.size());
 }
 
+bool Bay::HasOptical(char letter) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->Optical(letter) != nullptr;
+}
+
+bool Bay::SetOpticalMedium(char letter, const std::string& medium, int64_t lastLba) {
+  OpticalMedium wanted;
+  if (!ParseMediumName(medium, &wanted) || lastLba > 0xFFFFFFFFll) return false;
+  if (lastLba >= 0 && wanted.kind != MediumKind::kNone) wanted.lastLba = static_cast<uint32_t>(lastLba);
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  SimOptical* drive = state_->Optical(letter);
+  return drive && drive->ChangeMedium(wanted);
+}
+
+uint16_t Bay::OpticalProfile(char letter) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimOptical* drive = state_->Optical(letter);
+  return drive ? drive->currentProfile() : 0;
+}
+
+bool Bay::OpticalTrayOpen(char letter) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimOptical* drive = state_->Optical(letter);
+  return drive && drive->trayOpen();
+}
+
+int32_t Bay::OpticalCurrentSpeed(char letter) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimOptical* drive = state_->Optical(letter);
+  return drive ? static_cast<int32_t>(drive->currentSpeed()) : -1;
+}
+
+Bay::PowerCondition Bay::OpticalPowerCondition(char letter) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimOptical* drive = state_->Optical(letter);
+  if (!drive) return PowerCondition::kNoDrive;
+  switch (drive->power()) {
+    case OpticalPower::kIdle:
+      return PowerCondition::kIdle;
+    case OpticalPower::kStandby:
+      return PowerCondition::kStandby;
+    case OpticalPower::kActive:
+      break;
+  }
+  return PowerCondition::kActive;
+}
+
+Bay::PowerTimers Bay::OpticalTimers(char letter) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimOptical* drive = state_->Optical(letter);
+  if (!drive) return {false, false, 0, 0};
+  const PowerConditions& c = drive->powerConditions();
+  return {c.idle, c.standby, c.idleTimer, c.standbyTimer};
+}
+
+int Bay::OpticalSpeedCommands(char letter) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimOptical* drive = state_->Optical(letter);
+  return drive ? drive->speedCommands() : -1;
+}
+
+std::vector<uint8_t> Bay::LastParameterData(char letter) const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const SimOptical* drive = state_->Optical(letter);
+  return drive ? drive->lastParameterData() : std::vector<uint8_t>();
+}
+
 HANDLE Bay::OpenDevice(const char* path, DWORD, DWORD, DWORD, DWORD) {
   const std::string name = path ? path : "";
   TraceEntry entry;
@@ -248,9 +362,12 @@ HANDLE Bay::OpenDevice(const char* path, DWORD, DWORD, DWORD, DWORD) {
         }
       } else if (device.size() == 2 && device[1] == ':' &&
                  std::isalpha(static_cast<unsigned char>(device[0]))) {
-        // Optical drives ([optical X] sections) will be looked up here first.
         const VolumeConfig* volume = VolumeByLetter(state_->config, device[0]);
-        if (volume && CanOpenLetter(*volume)) {
+        if (state_->Optical(device[0])) {
+          opened.kind = State::Kind::kOptical;
+          opened.letter = State::UpperLetter(device[0]);
+          found = true;
+        } else if (volume && CanOpenLetter(*volume)) {
           opened.kind = State::Kind::kVolume;
           opened.volume = static_cast<size_t>(volume - state_->config.volumes.data());
           found = true;
@@ -315,9 +432,7 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
   {
     std::lock_guard<std::mutex> lock(state_->mutex);
     State::Handle* found = state_->FindHandle(handle);
-    if (found && found->kind != State::Kind::kSearch) {
-      if (SimDisk* disk = state_->LatencyDisk(*found, code)) latencyMs = disk->config().latencyMs;
-    }
+    if (found && found->kind != State::Kind::kSearch) latencyMs = state_->LatencyOf(*found, code);
   }
   if (latencyMs) std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs));
 
@@ -330,6 +445,11 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
       if (SimDisk* disk = state_->Disk(found->disk)) {
         result = DiskControl(*disk, code, in, inSize, out, outSize, bytesReturned);
       }
+    } else if (found && found->kind == State::Kind::kOptical) {
+      entry.device = found->device;
+      if (SimOptical* drive = state_->Optical(found->letter)) {
+        result = OpticalControl(*drive, code, in, inSize, out, outSize, bytesReturned);
+      }
     } else if (found && found->kind == State::Kind::kVolume &&
                found->volume < state_->config.volumes.size()) {
       entry.device = found->device;
@@ -337,8 +457,9 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
       if (code == IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS) {
         result = VolumeDiskExtents(volume, out, outSize, bytesReturned);
       } else if (volume.driveType == DRIVE_CDROM) {
-        // An optical drive's volume: the optical drive model will answer here.
-        result = Failed(kErrorInvalidFunction);
+        SimOptical* drive = state_->OpticalUnder(volume);
+        result = drive ? OpticalControl(*drive, code, in, inSize, out, outSize, bytesReturned)
+                       : Failed(kErrorInvalidFunction);
       } else if (SimDisk* disk = state_->DiskUnder(volume)) {
         result = DiskControl(*disk, code, in, inSize, out, outSize, bytesReturned);
       } else if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) {

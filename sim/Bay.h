@@ -1,5 +1,5 @@
-// The simulated drive bay: disks, bridges and volumes of a simulated Windows
-// machine that answer the program's system calls the way real devices and
+// The simulated drive bay: disks, bridges, optical drives and volumes of a
+// simulated Windows machine that answer the program's system calls the way real devices and
 // drivers do. A bay is described by a bay file (docs/simulated-bay.md) and
 // installed as the platform's system calls; every call that reaches it is
 // recorded in its trace.
@@ -46,6 +46,40 @@ class Bay {
   FeatureState DiskAam(int physicalDrive) const;
   // Device handles and volume searches opened through the bay and not yet closed.
   int OpenHandleCount() const;
+
+  // State of an optical drive, by drive letter (either case), for tests and
+  // demos.
+  bool HasOptical(char letter) const;
+  // Changes the disc as a user does while the program runs: `medium` is
+  // "none" (the disc taken out) or a medium as the bay file names it
+  // ("dvd-rom", "cd-rw", "0x0050", ...); lastLba -1 gives the medium's usual
+  // size. The tray is closed afterwards. False, with nothing changed, when
+  // the letter has no optical drive, the medium is unknown or the drive
+  // cannot read its kind.
+  bool SetOpticalMedium(char letter, const std::string& medium, int64_t lastLba = -1);
+  uint16_t OpticalProfile(char letter) const;  // current profile; 0 without a medium
+  bool OpticalTrayOpen(char letter) const;
+  // The speed the drive reads at now, KB/s: 0 without a medium, -1 when the
+  // letter has no optical drive. Not what the drive reports, which the bay
+  // file can make differ.
+  int32_t OpticalCurrentSpeed(char letter) const;
+  enum class PowerCondition { kNoDrive, kActive, kIdle, kStandby };
+  PowerCondition OpticalPowerCondition(char letter) const;
+  // The power condition page's current values (all zero without a drive).
+  struct PowerTimers {
+    bool idle;              // IDLE bit
+    bool standby;           // STANDBY bit
+    uint32_t idleTimer;     // 100 ms units
+    uint32_t standbyTimer;  // 100 ms units
+  };
+  PowerTimers OpticalTimers(char letter) const;
+  // SET CD SPEED and SET STREAMING commands the drive received, whatever it
+  // answered; -1 without a drive.
+  int OpticalSpeedCommands(char letter) const;
+  // The parameter list of the last data-out command the drive received
+  // (MODE SELECT(10), SET STREAMING), as far as the drive took it; empty
+  // before the first one.
+  std::vector<uint8_t> LastParameterData(char letter) const;
 
   // The system calls, as the installed table forwards them.
   HANDLE OpenDevice(const char* path, DWORD access, DWORD share, DWORD disposition,

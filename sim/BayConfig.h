@@ -1,6 +1,6 @@
 // The plain description of a simulated machine, as read from a bay file:
 // its disks (with the ATA device and the command paths that reach it), its
-// volumes and its Windows directory. BayFile.cpp fills these records and
+// optical drives, its volumes and its Windows directory. BayFile.cpp fills these records and
 // resolves every default; the device models only read them.
 #pragma once
 
@@ -97,11 +97,80 @@ struct VolumeConfig {
   int64_t extentsCountOverride = -1;  // claimed NumberOfDiskExtents; -1: the true count
 };
 
-// Optical drives ([optical X] sections) will get their own records here.
+// The kind of medium, which decides the drive's speed list and block size.
+enum class MediumKind { kNone, kCd, kDvd, kBd };
+
+// A medium as the drive sees it: its MMC profile (0000h: none) and size.
+struct OpticalMedium {
+  uint16_t profile = 0;
+  MediumKind kind = MediumKind::kNone;
+  uint32_t lastLba = 0;  // in 2048-byte blocks
+};
+
+// How a drive treats one of the two speed commands.
+enum class SpeedCommandAnswer {
+  kHonoured,    // steps to a supported speed
+  kIgnored,     // GOOD, nothing changes
+  kUnsupported  // INVALID COMMAND OPERATION CODE
+};
+
+// What the drive reports as its current read speed while it holds a medium.
+enum class ReportedSpeed { kCurrent, kFastest, kFixed };
+
+// The power condition mode page (1Ah): there and writable, there but
+// MODE SELECT of it refused, or not there at all.
+enum class PowerPageAnswer { kWritable, kRefused, kAbsent };
+
+// The power condition the drive is in (MMC-6, SPC-4 power conditions).
+enum class OpticalPower { kActive, kIdle, kStandby };
+
+struct PowerConditions {
+  bool idle = true;               // IDLE bit: idle condition timer active
+  bool standby = true;            // STANDBY bit: standby condition timer active
+  uint32_t idleTimer = 3000;      // 100 ms units: 5 minutes
+  uint32_t standbyTimer = 6000;   // 100 ms units: 10 minutes
+};
+
+struct OpticalConfig {
+  char letter = 0;  // 'A'-'Z'
+  int line = 0;     // where its section starts in the bay file
+
+  std::string vendor;    // INQUIRY, 8 characters, blank padded
+  std::string product;   // 16 characters, blank padded
+  std::string revision;  // 4 characters, blank padded
+
+  // GET CONFIGURATION feature 0108h, Logical Unit Serial Number.
+  bool hasSerial = true;
+  std::string serial;
+  bool serialPadded = true;  // blanks up to a multiple of 4 bytes, as MMC-6 asks
+
+  // Read speeds in KB/s, fastest first; an empty list: the drive cannot read
+  // that kind of medium.
+  std::vector<uint32_t> cdSpeeds;
+  std::vector<uint32_t> dvdSpeeds;
+  std::vector<uint32_t> bdSpeeds;
+  SpeedCommandAnswer setCdSpeed = SpeedCommandAnswer::kHonoured;
+  SpeedCommandAnswer setStreaming = SpeedCommandAnswer::kHonoured;
+  bool capabilitiesPage = true;  // MODE SENSE page 2Ah
+  bool getPerformance = true;    // GET PERFORMANCE
+  ReportedSpeed reported = ReportedSpeed::kCurrent;
+  uint32_t reportedFixed = 0;  // with ReportedSpeed::kFixed
+  uint32_t idleSpeed = 0;      // current read speed reported without a medium
+
+  OpticalMedium medium;  // in the drive when the bay is loaded
+
+  PowerPageAnswer powerPage = PowerPageAnswer::kWritable;
+  PowerConditions power;  // also the page's default values
+  OpticalPower powerCondition = OpticalPower::kActive;
+
+  bool unitAttention = false;  // report a medium change once (06h/28h/00h)
+  uint32_t latencyMs = 0;      // slept before each control code on this drive
+};
 
 struct BayConfig {
   std::string windowsDirectory = "C:\\WINDOWS";
   std::map<int, DiskConfig> disks;
+  std::map<char, OpticalConfig> opticals;  // by upper-case drive letter
   std::vector<VolumeConfig> volumes;  // in file order, the order FindFirst/NextVolume use
 };
 

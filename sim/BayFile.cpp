@@ -1,5 +1,6 @@
 #include "sim/BayFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +8,8 @@
 #include <set>
 #include <sstream>
 #include <vector>
+
+#include "sim/OpticalMedia.h"
 
 namespace sim {
 
@@ -16,6 +19,7 @@ constexpr uint64_t kDefaultLastLba = 976773167;    // a 500 GB disk of 512-byte 
 constexpr uint64_t kDefaultExtentStart = 1048576;  // the first partition's usual 1 MiB offset
 constexpr int kMaxDiskNumber = 9999;
 constexpr uint64_t kMaxLastLba = (1ull << 40) - 1;  // keeps byte counts far inside 64 bits
+constexpr uint32_t kDriveCdrom = 5;                 // DRIVE_CDROM
 
 std::string Trim(const std::string& text) {
   size_t begin = 0;
@@ -164,6 +168,12 @@ struct VolumeDraft {
   int extentsLine = 0;
 };
 
+struct OpticalDraft {
+  OpticalConfig optical;
+  std::set<std::string> given;
+  int mediumLine = 0;
+};
+
 using KeyHandler = std::function<bool(const Value&, std::string*)>;
 
 class Parser {
@@ -171,7 +181,7 @@ class Parser {
   bool Run(const std::string& text, BayConfig* config, std::string* error);
 
  private:
-  enum class Section { kNone, kSystem, kDisk, kVolume };
+  enum class Section { kNone, kSystem, kDisk, kVolume, kOptical };
 
   bool Fail(int line, const std::string& message, std::string* error) {
     std::ostringstream out;
@@ -185,7 +195,9 @@ class Parser {
   bool SetSystemKey(const std::string& key, const Value& value, std::string* message);
   bool SetDiskKey(const std::string& key, const Value& value, std::string* message);
   bool SetVolumeKey(const std::string& key, const Value& value, std::string* message);
+  bool SetOpticalKey(const std::string& key, const Value& value, std::string* message);
   void FinishDisk(DiskDraft& draft);
+  bool FinishOptical(OpticalDraft& draft, std::string* error);
   bool FinishVolumes(std::string* error);
 
   BayConfig* config_ = nullptr;
@@ -194,6 +206,7 @@ class Parser {
   std::set<std::string> systemKeys_;
   std::vector<DiskDraft> disks_;
   std::vector<VolumeDraft> volumes_;
+  std::vector<OpticalDraft> opticals_;
   int line_ = 0;
 };
 
@@ -229,6 +242,10 @@ bool Parser::Run(const std::string& text, BayConfig* config, std::string* error)
   for (DiskDraft& draft : disks_) {
     FinishDisk(draft);
     config_->disks[draft.disk.number] = draft.disk;
+  }
+  for (OpticalDraft& draft : opticals_) {
+    if (!FinishOptical(draft, error)) return false;
+    config_->opticals[draft.optical.letter] = draft.optical;
   }
   return FinishVolumes(error);
 }
@@ -282,12 +299,32 @@ bool Parser::StartSection(const std::string& header, int line, std::string* mess
     section_ = Section::kVolume;
     return true;
   }
-  if (kind == "optical") {
-    // Optical drives will be described by [optical X] sections.
-    *message = "[optical] sections are not supported by this bay yet";
-    return false;
+  if (kind == "optical" && words.size() == 2) {
+    std::string letter = words[1];
+    if (letter.size() == 2 && letter[1] == ':') letter.pop_back();
+    if (letter.size() != 1 || !std::isalpha(static_cast<unsigned char>(letter[0]))) {
+      *message = "an optical drive's letter must be one letter A-Z, not '" + words[1] + "'";
+      return false;
+    }
+    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0])));
+    for (const OpticalDraft& other : opticals_) {
+      if (other.optical.letter == upper) {
+        std::ostringstream out;
+        out << "[optical " << upper << "] appears twice (first on line " << other.optical.line
+            << ")";
+        *message = out.str();
+        return false;
+      }
+    }
+    OpticalDraft draft;
+    draft.optical.letter = upper;
+    draft.optical.line = line;
+    opticals_.push_back(draft);
+    section_ = Section::kOptical;
+    return true;
   }
-  *message = "unknown section [" + header + "]; expected [system], [disk N] or [volume X]";
+  *message = "unknown section [" + header +
+             "]; expected [system], [disk N], [volume X] or [optical X]";
   return false;
 }
 
@@ -306,6 +343,9 @@ bool Parser::SetKey(const std::string& key, const Value& value, std::string* mes
     case Section::kVolume:
       given = &volumes_.back().given;
       break;
+    case Section::kOptical:
+      given = &opticals_.back().given;
+      break;
   }
   if (!given->insert(key).second) {
     *message = "'" + key + "' is given twice in this section";
@@ -313,6 +353,7 @@ bool Parser::SetKey(const std::string& key, const Value& value, std::string* mes
   }
   if (section_ == Section::kSystem) return SetSystemKey(key, value, message);
   if (section_ == Section::kDisk) return SetDiskKey(key, value, message);
+  if (section_ == Section::kOptical) return SetOpticalKey(key, value, message);
   return SetVolumeKey(key, value, message);
 }
 
@@ -642,6 +683,130 @@ bool Parser::SetVolumeKey(const std::string& key, const Value& value, std::strin
   return false;
 }
 
+// A list of read speeds in KB/s, or `none`; kept fastest first, each once.
+bool ReadSpeedList(const Value& value, std::vector<uint32_t>* speeds, std::string* message) {
+  std::vector<std::string> items = SplitList(value.text);
+  speeds->clear();
+  if (items.size() == 1 && Lower(items[0]) == "none") return true;
+  if (items.empty() || items.size() > 64) {
+    *message = "expected 'none' or a list of 1 to 64 speeds in KB/s";
+    return false;
+  }
+  for (const std::string& item : items) {
+    uint64_t speed;
+    if (!ParseUnsigned(item, 65535, &speed) || speed == 0) {
+      *message = "a read speed is a number of KB/s from 1 to 65535, not '" + item + "'";
+      return false;
+    }
+    speeds->push_back(static_cast<uint32_t>(speed));
+  }
+  std::sort(speeds->begin(), speeds->end(), [](uint32_t a, uint32_t b) { return a > b; });
+  speeds->erase(std::unique(speeds->begin(), speeds->end()), speeds->end());
+  return true;
+}
+
+bool ReadSpeedCommand(const Value& value, SpeedCommandAnswer* answer, std::string* message) {
+  if (Lower(value.text) == "honored") {
+    *answer = SpeedCommandAnswer::kHonoured;
+    return true;
+  }
+  size_t choice;
+  if (!ReadChoice(value, {"honoured", "ignored", "unsupported"}, &choice, message)) return false;
+  static const SpeedCommandAnswer answers[] = {SpeedCommandAnswer::kHonoured,
+                                               SpeedCommandAnswer::kIgnored,
+                                               SpeedCommandAnswer::kUnsupported};
+  *answer = answers[choice];
+  return true;
+}
+
+bool Parser::SetOpticalKey(const std::string& key, const Value& value, std::string* message) {
+  OpticalDraft& draft = opticals_.back();
+  OpticalConfig& o = draft.optical;
+  uint64_t number = 0;
+  size_t choice = 0;
+  if (key == "vendor") return ReadText(value, 8, &o.vendor, message);
+  if (key == "product") return ReadText(value, 16, &o.product, message);
+  if (key == "revision") return ReadText(value, 4, &o.revision, message);
+  if (key == "serial") {
+    o.hasSerial = value.quoted || Lower(value.text) != "none";
+    if (!o.hasSerial) return true;
+    return ReadText(value, 252, &o.serial, message);
+  }
+  if (key == "serial_pad") return ReadBool(value, &o.serialPadded, message);
+  if (key == "cd_speeds") return ReadSpeedList(value, &o.cdSpeeds, message);
+  if (key == "dvd_speeds") return ReadSpeedList(value, &o.dvdSpeeds, message);
+  if (key == "bd_speeds") return ReadSpeedList(value, &o.bdSpeeds, message);
+  if (key == "set_cd_speed") return ReadSpeedCommand(value, &o.setCdSpeed, message);
+  if (key == "set_streaming") return ReadSpeedCommand(value, &o.setStreaming, message);
+  if (key == "capabilities_page") return ReadBool(value, &o.capabilitiesPage, message);
+  if (key == "get_performance") return ReadBool(value, &o.getPerformance, message);
+  if (key == "reported_speed") {
+    const std::string word = Lower(value.text);
+    if (word == "current" || word == "fastest") {
+      o.reported = word == "current" ? ReportedSpeed::kCurrent : ReportedSpeed::kFastest;
+      return true;
+    }
+    if (!ParseUnsigned(value.text, 65535, &number)) {
+      *message = "expected current, fastest or a speed in KB/s up to 65535, not '" + value.text +
+                 "'";
+      return false;
+    }
+    o.reported = ReportedSpeed::kFixed;
+    o.reportedFixed = static_cast<uint32_t>(number);
+    return true;
+  }
+  if (key == "idle_speed") {
+    if (!ReadNumber(value, 0, 65535, &number, message)) return false;
+    o.idleSpeed = static_cast<uint32_t>(number);
+    return true;
+  }
+  if (key == "medium") {
+    if (!ParseMediumName(value.text, &o.medium)) {
+      *message = "expected none, a medium such as cd-rom, cd-rw, dvd-rom, dvd+r-dl, bd-re, or a "
+                 "profile number such as 0x0050, not '" +
+                 value.text + "'";
+      return false;
+    }
+    draft.mediumLine = line_;
+    return true;
+  }
+  if (key == "last_lba") {
+    if (!ReadNumber(value, 0, 0xFFFFFFFFu, &number, message)) return false;
+    o.medium.lastLba = static_cast<uint32_t>(number);  // applied when the section ends
+    return true;
+  }
+  if (key == "power_page") {
+    if (!ReadChoice(value, {"writable", "refused", "absent"}, &choice, message)) return false;
+    static const PowerPageAnswer answers[] = {PowerPageAnswer::kWritable, PowerPageAnswer::kRefused,
+                                              PowerPageAnswer::kAbsent};
+    o.powerPage = answers[choice];
+    return true;
+  }
+  if (key == "idle") return ReadBool(value, &o.power.idle, message);
+  if (key == "standby") return ReadBool(value, &o.power.standby, message);
+  if (key == "idle_timer" || key == "standby_timer") {
+    if (!ReadNumber(value, 0, 0xFFFFFFFFu, &number, message)) return false;
+    (key == "idle_timer" ? o.power.idleTimer : o.power.standbyTimer) =
+        static_cast<uint32_t>(number);
+    return true;
+  }
+  if (key == "power_condition") {
+    if (!ReadChoice(value, {"active", "idle", "standby"}, &choice, message)) return false;
+    static const OpticalPower conditions[] = {OpticalPower::kActive, OpticalPower::kIdle,
+                                              OpticalPower::kStandby};
+    o.powerCondition = conditions[choice];
+    return true;
+  }
+  if (key == "unit_attention") return ReadBool(value, &o.unitAttention, message);
+  if (key == "latency_ms") {
+    if (!ReadNumber(value, 0, 60000, &number, message)) return false;
+    o.latencyMs = static_cast<uint32_t>(number);
+    return true;
+  }
+  *message = "unknown key '" + key + "' in [optical " + std::string(1, o.letter) + "]";
+  return false;
+}
+
 void Parser::FinishDisk(DiskDraft& draft) {
   DiskConfig& d = draft.disk;
   auto given = [&draft](const char* key) { return draft.given.count(key) != 0; };
@@ -682,6 +847,42 @@ void Parser::FinishDisk(DiskDraft& draft) {
   }
 }
 
+bool Parser::FinishOptical(OpticalDraft& draft, std::string* error) {
+  OpticalConfig& o = draft.optical;
+  auto given = [&draft](const char* key) { return draft.given.count(key) != 0; };
+  const std::string letter(1, o.letter);
+  if (!given("vendor")) o.vendor = "SIMOPT";
+  if (!given("product")) o.product = "OPTICAL DRIVE " + letter;
+  if (!given("revision")) o.revision = "1.00";
+  if (!given("serial")) o.serial = "SIMOPT" + letter + "01";
+  o.vendor = PadRight(o.vendor, 8);
+  o.product = PadRight(o.product, 16);
+  o.revision = PadRight(o.revision, 4);
+
+  // By default a DVD-ROM drive: 40X on CD (1X = 176.4 KB/s), 16X on DVD
+  // (1X = 1385 KB/s), no BD.
+  if (!given("cd_speeds")) o.cdSpeeds = {7056, 5645, 4234, 2822, 1411};
+  if (!given("dvd_speeds")) o.dvdSpeeds = {22160, 16620, 11080, 5540, 2770};
+
+  const uint32_t lastLba = o.medium.lastLba;
+  if (!given("medium")) o.medium = OpticalMedium();
+  if (given("last_lba")) {
+    if (o.medium.kind == MediumKind::kNone) {
+      return Fail(o.line, "[optical " + letter + "] has last_lba but no medium", error);
+    }
+    o.medium.lastLba = lastLba;
+  }
+  const std::vector<uint32_t>& speeds = o.medium.kind == MediumKind::kCd    ? o.cdSpeeds
+                                        : o.medium.kind == MediumKind::kDvd ? o.dvdSpeeds
+                                                                            : o.bdSpeeds;
+  if (o.medium.kind != MediumKind::kNone && speeds.empty()) {
+    const std::string kind = MediumKindName(o.medium.kind);
+    return Fail(draft.mediumLine,
+                "the drive reads no " + kind + " medium; give it " + kind + "_speeds", error);
+  }
+  return true;
+}
+
 bool Parser::FinishVolumes(std::string* error) {
   std::set<char> letters;
   std::set<std::string> names;
@@ -718,6 +919,33 @@ bool Parser::FinishVolumes(std::string* error) {
       v.extents.push_back(extent);
     }
     config_->volumes.push_back(v);
+  }
+  // Each optical drive has its CD-ROM volume on its letter; one that was not
+  // written comes after the others.
+  for (const auto& entry : config_->opticals) {
+    const OpticalConfig& optical = entry.second;
+    const std::string letter(1, optical.letter);
+    const VolumeConfig* volume = nullptr;
+    for (const VolumeConfig& v : config_->volumes) {
+      if (v.letter == optical.letter) volume = &v;
+    }
+    if (volume && volume->driveType != kDriveCdrom) {
+      return Fail(volume->line,
+                  "[volume " + letter + "] belongs to [optical " + letter +
+                      "] and must have type = cdrom",
+                  error);
+    }
+    if (volume) continue;
+    VolumeConfig added;
+    added.line = optical.line;
+    added.letter = optical.letter;
+    added.driveType = kDriveCdrom;
+    for (int index = static_cast<int>(config_->volumes.size()) + 1; added.name.empty(); ++index) {
+      char name[64];
+      std::snprintf(name, sizeof name, "\\\\?\\Volume{00000000-0000-0000-0000-%012x}\\", index);
+      if (names.insert(Lower(name)).second) added.name = name;
+    }
+    config_->volumes.push_back(added);
   }
   return true;
 }

@@ -13,6 +13,7 @@ constexpr uint8_t kSenseRecoveredError = 0x01;
 constexpr uint8_t kSenseNotReady = 0x02;
 constexpr uint8_t kSenseHardwareError = 0x04;
 constexpr uint8_t kSenseIllegalRequest = 0x05;
+constexpr uint8_t kSenseUnitAttention = 0x06;
 constexpr uint8_t kSenseAbortedCommand = 0x0B;
 
 // Fixed format (response code 70h, current error), 18 bytes.

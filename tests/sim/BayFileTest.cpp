@@ -41,7 +41,17 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"[disk 0]\n[volume C]\nextents = 0 3\n", "line 3: an extent is on disk 3"},
         BadFile{"[volume C]\n[volume c]\n", "line 2: drive letter C: has two volumes"},
         BadFile{"[volume]\nname = Volume{1}\n", "line 2: a volume name looks like"},
-        BadFile{"[optical E]\n", "line 1: [optical] sections are not supported"},
+        BadFile{"[optical E]\n[optical e:]\n", "line 2: [optical E] appears twice (first on line 1)"},
+        BadFile{"[optical EF]\n", "line 1: an optical drive's letter must be one letter"},
+        BadFile{"[optical E]\ncd_speeds = 7056, 0\n", "line 2: a read speed is a number of KB/s"},
+        BadFile{"[optical E]\nmedium = dvd-video\n", "line 2: expected none, a medium such as"},
+        BadFile{"[optical E]\nset_streaming = sometimes\n", "line 2: expected one of honoured"},
+        BadFile{"[optical E]\nbd_speeds = none\nmedium = bd-re\n",
+                "line 3: the drive reads no bd medium; give it bd_speeds"},
+        BadFile{"[optical E]\nlast_lba = 100\n", "line 1: [optical E] has last_lba but no medium"},
+        BadFile{"[optical E]\n[volume E]\ntype = fixed\n",
+                "line 2: [volume E] belongs to [optical E] and must have type = cdrom"},
+        BadFile{"[optical E]\nserial = ok\nspeed = 1\n", "line 3: unknown key 'speed' in [optical E]"},
         BadFile{"[disk 0]\njust words\n", "line 2: expected 'key = value'"},
         BadFile{"[system]\nwindows_directory = WINDOWS\n", "line 2: windows_directory must"}));
 
