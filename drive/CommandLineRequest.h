@@ -13,6 +13,12 @@ enum RequestedAction : int32_t {
   ActionFast = 3,
 };
 
+enum RequestedDriveKind : int32_t {
+  KindNoRequest = 0,
+  KindHardDriveRequest = 1,
+  KindOpticalRequest = 2,
+};
+
 struct CommandLineRequest {
   int32_t requestedDriveNumber;  // -1: no drive named, or consumed
   int32_t requestedDriveKind;    // 0 none, 1 hard drive, 2 optical drive

@@ -1,0 +1,25 @@
+// The colour arithmetic of the gradient backgrounds: plain functions, so the
+// native tests can check every line without a window.
+#pragma once
+
+#include <cstdint>
+
+namespace ui {
+
+// 0x00BBGGRR, as the platform's COLORREF.
+using Colour = uint32_t;
+
+constexpr Colour Rgb(int red, int green, int blue) {
+  return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) |
+         (static_cast<Colour>(blue) << 16);
+}
+constexpr int RedOf(Colour c) { return c & 0xFF; }
+constexpr int GreenOf(Colour c) { return (c >> 8) & 0xFF; }
+constexpr int BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+
+// The colour of line `line` of `lines`: each channel start + (line x delta) /
+// lines, truncated toward zero, clamped to 0-255. The end colour itself is
+// never reached.
+Colour GradientLineColour(Colour start, Colour end, int line, int lines);
+
+}  // namespace ui
