@@ -17,8 +17,8 @@ void CAboutDlg::DoDataExchange(fw::CDataExchange* exchange) {
   fw::DDX_Control(exchange, IDC_ABOUT_PRODUCT, m_productLine);
   fw::DDX_Control(exchange, IDC_ABOUT_VERSION, m_versionLine);
   fw::DDX_Control(exchange, IDC_ABOUT_NOTICE, m_noticeLine);
-  fw::DDX_Control(exchange, IDC_ABOUT_WEB_ADDRESS, m_webAddressLine);
-  fw::DDX_Control(exchange, IDC_ABOUT_ICON, m_iconPlaceholder);
+  fw::DDX_Control(exchange, IDC_ABOUT_WEB_LINK, m_webAddressLine);
+  fw::DDX_Control(exchange, IDC_ABOUT_ICON_PLACE, m_iconPlaceholder);
 }
 
 BOOL CAboutDlg::OnInitDialog() {

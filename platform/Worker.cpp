@@ -1,6 +1,9 @@
 #include "platform/Worker.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -8,15 +11,38 @@ namespace platform {
 
 namespace {
 std::atomic<MessageReceiver> receiver{nullptr};
+std::mutex workersMutex;
+std::condition_variable workersDone;
+int runningWorkers = 0;
+
+void WorkerEnded() {
+  std::lock_guard<std::mutex> lock(workersMutex);
+  --runningWorkers;
+  workersDone.notify_all();
 }
+}  // namespace
 
 bool StartWorkerThread(unsigned (*work)(void* argument), void* argument) {
+  {
+    std::lock_guard<std::mutex> lock(workersMutex);
+    ++runningWorkers;
+  }
   try {
-    std::thread(work, argument).detach();
+    std::thread([work, argument] {
+      work(argument);
+      WorkerEnded();
+    }).detach();
     return true;
   } catch (const std::system_error&) {
+    WorkerEnded();
     return false;  // no thread could be made: reported as a result, never thrown on
   }
+}
+
+bool WaitForWorkers(unsigned milliseconds) {
+  std::unique_lock<std::mutex> lock(workersMutex);
+  return workersDone.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                              [] { return runningWorkers == 0; });
 }
 
 void InstallMessageReceiver(MessageReceiver standIn) { receiver.store(standIn); }

@@ -11,6 +11,10 @@ namespace platform {
 // started.
 bool StartWorkerThread(unsigned (*work)(void* argument), void* argument);
 
+// Waits until every worker started here has ended, at most `milliseconds`.
+// True when none is left running.
+bool WaitForWorkers(unsigned milliseconds);
+
 // Sends a message synchronously: returns when the window has handled it.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "framework/Application.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  return fw::RunApplication(instance);
+}

@@ -1,0 +1,194 @@
+#include "app/MainDlg.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/AboutDlg.h"
+#include "app/CommandLine.h"
+#include "app/DriveEntryText.h"
+#include "drive/HardDriveDiscovery.h"
+#include "drive/OpticalCommands.h"
+#include "framework/Application.h"
+#include "framework/Shell.h"
+#include "res/resource.h"
+#include "ui/Drawing.h"
+
+namespace app {
+
+namespace {
+constexpr int kTopBandHeight = 6;
+const char* const kManualFile = "Torvane.pdf";
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CMainDlg, fw::CDialog)
+  ON_WM_SYSCOMMAND()
+  ON_WM_PAINT()
+  ON_WM_QUERYDRAGICON()
+  ON_CBN_SELCHANGE(IDC_DRIVE_BOX, ShowSelectedDrive)
+  ON_WM_ERASEBKGND()
+  ON_WM_HELPINFO()
+  ON_BN_CLICKED(IDC_MANUAL, OpenManual)
+  ON_MESSAGE(WM_CLOSEREQUEST, OnCloseRequest)
+END_MESSAGE_MAP()
+
+CMainDlg::CMainDlg() : fw::CDialog(IDD_MAIN) {
+  m_hIcon = ::LoadIconA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_MAINFRAME));
+  std::memset(&driveList, 0, sizeof driveList);
+}
+
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::DoDataExchange(fw::CDataExchange* x) {
+  fw::CDialog::DoDataExchange(x);
+  fw::DDX_Control(x, IDC_MANUAL, m_manualButton);
+  fw::DDX_Control(x, IDC_DRIVE_LABEL, m_driveLabel);
+  fw::DDX_Control(x, IDC_DRIVE_BOX, m_driveBox);
+}
+
+bool CMainDlg::PreTranslateMessage(MSG* message) {
+  if (toolTip != nullptr) toolTip->RelayEvent(message);
+  return fw::CDialog::PreTranslateMessage(message);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+  fw::CDialog::OnInitDialog();
+
+  // Window menu: a separator and "&About Torvane...".
+  HMENU systemMenu = GetSystemMenu(FALSE);
+  const std::string about = fw::LoadResourceString(IDS_ABOUTBOX);
+  if (systemMenu != nullptr && !about.empty()) {
+    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+  }
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
+  m_driveLabel.m_crText = RGB(0, 32, 64);
+
+  driveImages_.Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2);
+  driveImages_.Add(::LoadIconA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_HARDDRIVE)));
+  driveImages_.Add(::LoadIconA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_OPTICALDRIVE)));
+  m_driveBox.SetImageList(driveImages_.GetSafeHandle());
+  ui::SetupIconButton(m_manualButton, manualImages_, IDI_MANUAL, 16);
+
+  if (toolTipControl_.Create(this)) {
+    toolTip = &toolTipControl_;
+    toolTip->AddTool(&m_manualButton, fw::LoadResourceString(IDS_TIP_MANUAL).c_str());
+    toolTip->Activate(TRUE);
+  }
+
+  std::memset(&driveList, 0, sizeof driveList);
+  driveList.ownerWindow = m_hWnd;
+  drive::EnumerateHardDrives(driveList);
+  drive::EnumerateOpticalDrives(driveList);
+  ParseCommandLine(::GetCommandLineA(), driveList.request);
+
+  driveList.hardDriveCount = 0;
+  driveList.opticalDriveCount = 0;
+  driveList.selectedIndex = 0;
+  const int wantedNumber = driveList.request.requestedDriveNumber;
+  const int wantedKind = driveList.request.requestedDriveKind;
+
+  if (driveList.driveCount < 1) {
+    fw::AfxMessageBox(IDS_NO_DRIVES, MB_ICONSTOP);
+    OnCancel();
+    return TRUE;
+  }
+
+  hardDrivePage.driveList = &driveList;
+  hardDrivePage.Create(IDD_HARDDRIVE_PAGE, this);
+  opticalDrivePage.driveList = &driveList;
+  opticalDrivePage.Create(IDD_OPTICAL_PAGE, this);
+
+  FillDriveBox(wantedKind, wantedNumber);
+  m_driveBox.SetCurSel(driveList.selectedIndex);
+  ShowSelectedDrive();
+  return TRUE;
+}
+
+void CMainDlg::FillDriveBox(int wantedKind, int wantedNumber) {
+  for (int i = 0; i < driveList.driveCount; ++i) {
+    const drive::DriveSlot& slot = driveList.slots[i];
+    const bool optical = slot.hard.kind == drive::KindOpticalDrive;
+    int& count = optical ? driveList.opticalDriveCount : driveList.hardDriveCount;
+    const int number = count++;
+    if (wantedNumber != -1 && wantedKind == (optical ? drive::KindOpticalRequest : drive::KindHardDriveRequest) &&
+        wantedNumber == number)
+      driveList.selectedIndex = i;
+    const int image = optical ? 1 : 0;
+    m_driveBox.InsertItem(i, DriveEntryText(slot, number).c_str(), image, image);
+  }
+}
+
+void CMainDlg::ShowSelectedDrive() {
+  const int selection = m_driveBox.GetCurSel();
+  driveList.selectedIndex = selection < 0 ? 0 : selection;
+  const drive::DriveSlot& slot = driveList.slots[driveList.selectedIndex];
+  std::string serial(slot.hard.serialText, strnlen(slot.hard.serialText, drive::kSerialTextLength));
+  serial.erase(serial.find_last_not_of(' ') == std::string::npos ? 0
+                                                                 : serial.find_last_not_of(' ') + 1);
+  m_driveLabel.SetWindowText(serial.c_str());
+
+  if (slot.hard.kind == drive::KindHardDrive) {
+    opticalDrivePage.ShowWindow(SW_HIDE);
+    hardDrivePage.ShowWindow(SW_SHOW);
+    hardDrivePage.RefreshStatus(true);
+  } else {
+    hardDrivePage.ShowWindow(SW_HIDE);
+    opticalDrivePage.ShowWindow(SW_SHOW);
+    opticalDrivePage.RefreshDrive();
+    opticalDrivePage.LoadTimers();
+  }
+}
+
+BOOL CMainDlg::OnEraseBkgnd(HDC dc) {
+  RECT client;
+  GetClientRect(&client);
+  const RECT body = {0, kTopBandHeight, client.right, client.bottom};
+  ui::DrawGradient(dc, body, RGB(208, 208, 216), RGB(152, 152, 160), ui::kGradientTopToBottom);
+  const RECT band = {0, 0, client.right, kTopBandHeight};
+  ui::DrawGradient(dc, band, RGB(255, 255, 255), RGB(224, 224, 232), ui::kGradientTopToBottom);
+  return FALSE;
+}
+
+void CMainDlg::OnPaint() {
+  if (!IsIconic()) {
+    Default(WM_PAINT, 0, 0);
+    return;
+  }
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(m_hWnd, &paint);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(&client);
+  const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(dc, x, y, m_hIcon);
+  ::EndPaint(m_hWnd, &paint);
+}
+
+HCURSOR CMainDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+
+void CMainDlg::OnSysCommand(UINT id, LPARAM lParam) {
+  if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg about;
+    about.DoModal();
+    return;
+  }
+  Default(WM_SYSCOMMAND, id, lParam);
+}
+
+void CMainDlg::OpenManual() { fw::ShellOpen(kManualFile); }
+
+BOOL CMainDlg::OnHelpInfo(HELPINFO*) {
+  OpenManual();
+  return TRUE;
+}
+
+LRESULT CMainDlg::OnCloseRequest(WPARAM, LPARAM) {
+  OnCancel();
+  return 1;
+}
+
+void CMainDlg::OnCancel() { EndDialog(IDCANCEL); }
+
+}  // namespace app

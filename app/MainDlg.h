@@ -1,0 +1,57 @@
+// CMainDlg: the program's window. It finds the drives, lists them in the
+// drive box, shows the page of the selected drive, and opens the manual and
+// the About box.
+#pragma once
+
+#include "drive/DriveList.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "pages/HardDrivePage.h"
+#include "pages/OpticalDrivePage.h"
+#include "ui/TransparentStatic.h"
+
+namespace app {
+
+// Asks the main window to close itself, as on cancel (wParam and lParam 0).
+constexpr UINT WM_CLOSEREQUEST = WM_USER + 14;
+
+class CMainDlg : public fw::CDialog {
+ public:
+  CMainDlg();
+  ~CMainDlg() override;
+
+  fw::CButton m_manualButton;
+  ui::CTransparentStatic m_driveLabel;
+  fw::CComboBoxEx m_driveBox;
+  HICON m_hIcon;
+  drive::DriveList driveList;
+  fw::CToolTipCtrl* toolTip = nullptr;
+  pages::CHardDrivePage hardDrivePage;
+  pages::COpticalDrivePage opticalDrivePage;
+
+  void ShowSelectedDrive();
+  void OpenManual();
+
+  void DoDataExchange(fw::CDataExchange* exchange) override;
+  bool PreTranslateMessage(MSG* message) override;
+  BOOL OnInitDialog() override;
+  void OnOK() override {}  // Enter does not close the window
+  void OnCancel() override;
+
+ protected:
+  void OnSysCommand(UINT id, LPARAM lParam);
+  void OnPaint();
+  HCURSOR OnQueryDragIcon();
+  BOOL OnEraseBkgnd(HDC dc);
+  BOOL OnHelpInfo(HELPINFO* info);
+  LRESULT OnCloseRequest(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  void FillDriveBox(int wantedKind, int wantedNumber);
+  fw::CImageList driveImages_;
+  fw::CImageList manualImages_;
+  fw::CToolTipCtrl toolTipControl_;
+};
+
+}  // namespace app

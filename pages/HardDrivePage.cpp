@@ -1,0 +1,306 @@
+#include "pages/HardDrivePage.h"
+
+#include <cstdio>
+
+#include "drive/AtaCommands.h"
+#include "drive/IdentifyData.h"
+#include "drive/ReadSpeed.h"
+#include "framework/Shell.h"
+#include "res/resource.h"
+
+namespace pages {
+
+namespace {
+const COLORREF kValueColour = RGB(0, 96, 192);
+constexpr int kApmLowRange[2] = {1, 127};     // levels that allow standby
+constexpr int kApmHighRange[2] = {128, 254};  // levels that do not
+constexpr int kAamRange[2] = {128, 254};
+constexpr UINT WM_CLOSEREQUEST = drive::WM_SPEEDLISTREADY;  // the same private number
+
+const char* const kErrorAdjustingApm = "Error adjusting power management";
+const char* const kErrorDisablingApm = "Error disabling power management";
+const char* const kErrorAdjustingAam = "Error adjusting seek noise control";
+const char* const kErrorDisablingAam = "Error disabling seek noise control";
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CHardDrivePage, fw::CDialog)
+  ON_BN_CLICKED(IDC_HDD_STANDBY, OnStandby)
+  ON_BN_CLICKED(IDC_HDD_APM_SET, OnSetPowerManagement)
+  ON_BN_CLICKED(IDC_HDD_AAM_SET, OnSetSeekNoise)
+  ON_BN_CLICKED(IDC_HDD_APM_ALLOW_STANDBY, OnAllowStandby)
+  ON_WM_HSCROLL()
+  ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+CHardDrivePage::CHardDrivePage() : fw::CDialog(IDD_HARDDRIVE_PAGE) {}
+
+void CHardDrivePage::DoDataExchange(fw::CDataExchange* x) {
+  fw::CDialog::DoDataExchange(x);
+  fw::DDX_Control(x, IDC_HDD_APM_HEADING, m_powerHeading);
+  fw::DDX_Control(x, IDC_HDD_POWER_STATE, m_powerMode);
+  fw::DDX_Control(x, IDC_HDD_STANDBY, m_standby);
+  fw::DDX_Control(x, IDC_HDD_APM_VALUE, m_apmValue);
+  fw::DDX_Control(x, IDC_HDD_APM_SLIDER, m_apmSlider);
+  fw::DDX_Control(x, IDC_HDD_APM_LOW_END, m_apmLowLabel);
+  fw::DDX_Control(x, IDC_HDD_APM_HIGH_END, m_apmHighLabel);
+  fw::DDX_Control(x, IDC_HDD_APM_POSITION, m_apmPosition);
+  fw::DDX_Control(x, IDC_HDD_APM_ALLOW_STANDBY, m_allowStandby);
+  fw::DDX_Control(x, IDC_HDD_APM_ENABLE, m_apmEnable);
+  fw::DDX_Control(x, IDC_HDD_APM_SET, m_apmSet);
+  fw::DDX_Control(x, IDC_HDD_AAM_HEADING, m_seekHeading);
+  fw::DDX_Control(x, IDC_HDD_AAM_VALUE, m_aamValue);
+  fw::DDX_Control(x, IDC_HDD_AAM_SLIDER, m_aamSlider);
+  fw::DDX_Control(x, IDC_HDD_AAM_POSITION, m_aamPosition);
+  fw::DDX_Control(x, IDC_HDD_AAM_ENABLE, m_aamEnable);
+  fw::DDX_Control(x, IDC_HDD_AAM_SET, m_aamSet);
+}
+
+BOOL CHardDrivePage::OnInitDialog() {
+  fw::CDialog::OnInitDialog();
+  for (ui::CTransparentStatic* label : {&m_powerMode, &m_apmValue, &m_apmPosition, &m_aamValue,
+                                        &m_aamPosition})
+    label->m_crText = kValueColour;
+  m_powerHeading.SetBoldFont();
+  m_seekHeading.SetBoldFont();
+
+  m_apmSlider.SetRange(kApmLowRange[0], kApmLowRange[1]);
+  m_apmSlider.SetPageSize(8);
+  m_apmSlider.SetTicFreq(2);
+  ShowPosition(m_apmPosition, m_apmSlider.GetPos());
+  m_apmEnable.SetCheck(BST_CHECKED);
+  m_allowStandby.SetCheck(BST_CHECKED);
+
+  m_aamSlider.SetRange(kAamRange[0], kAamRange[1]);
+  m_aamSlider.SetPageSize(8);
+  m_aamSlider.SetTicFreq(2);
+  ShowPosition(m_aamPosition, m_aamSlider.GetPos());
+  m_aamEnable.SetCheck(BST_CHECKED);
+
+  SetTimer(kTimerId, kTimerPeriod);
+  pollingEnabled = true;
+
+  if (toolTipControl_.Create(this)) {
+    toolTip = &toolTipControl_;
+    const struct {
+      fw::CWnd* control;
+      UINT text;
+    } tools[] = {
+        {&m_standby, IDS_TIP_STANDBY},          {&m_apmSet, IDS_TIP_APM_SET},
+        {&m_aamSet, IDS_TIP_AAM_SET},           {&m_aamSlider, IDS_TIP_AAM_SLIDER},
+        {&m_apmSlider, IDS_TIP_APM_SLIDER},     {&m_allowStandby, IDS_TIP_ALLOW_STANDBY},
+        {&m_apmEnable, IDS_TIP_APM_ENABLE},     {&m_aamEnable, IDS_TIP_AAM_ENABLE},
+    };
+    for (const auto& tool : tools)
+      toolTip->AddTool(tool.control, fw::LoadResourceString(tool.text).c_str());
+    toolTip->Activate(TRUE);
+  }
+  return TRUE;
+}
+
+bool CHardDrivePage::PreTranslateMessage(MSG* message) {
+  if (toolTip != nullptr) toolTip->RelayEvent(message);
+  return fw::CDialog::PreTranslateMessage(message);
+}
+
+drive::HardDriveInfo* CHardDrivePage::SelectedDrive() const {
+  if (driveList == nullptr || driveList->selectedIndex < 0 ||
+      driveList->selectedIndex >= driveList->driveCount)
+    return nullptr;
+  drive::HardDriveInfo& slot = driveList->slots[driveList->selectedIndex].hard;
+  return slot.kind == drive::KindHardDrive ? &slot : nullptr;
+}
+
+void CHardDrivePage::ShowPosition(ui::CTransparentStatic& label, int position) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", position);
+  label.SetWindowText(text);
+}
+
+void CHardDrivePage::RefreshStatus(bool updateControls) {
+  drive::HardDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+
+  // A path that returns no registers leaves the record as prepared: "n/a"
+  // then, rather than a mode that was never read.
+  drive::AtaTaskFile registers = {};
+  const bool read = drive::AtaCheckPowerMode(*drive, &registers) && drive->ataPath != drive::PathSmart;
+  const char* mode = !read                                           ? "n/a"
+                     : registers.sectorCount == drive::kPowerModeStandby ? "standby"
+                     : registers.sectorCount == drive::kPowerModeIdle    ? "idle"
+                                                                         : "active";
+  m_powerMode.SetWindowText(mode);
+
+  RefreshFeatures(updateControls);
+  CarryOutRequest();
+}
+
+void CHardDrivePage::CarryOutRequest() {
+  drive::CommandLineRequest& request = driveList->request;
+  if (request.requestedDriveKind != drive::KindHardDriveRequest) return;
+  if (request.requestedDriveNumber < 0 ||
+      request.requestedDriveNumber >= driveList->hardDriveCount)
+    return;
+  request.requestedDriveNumber = -1;  // carried out once only
+  if (request.requestedAction != drive::ActionStandby) return;  // nothing else on a hard drive
+  OnStandby();
+  if (request.quitAfterAction) ::SendMessageA(driveList->ownerWindow, WM_CLOSEREQUEST, 0, 0);
+}
+
+void CHardDrivePage::RefreshFeatures(bool updateControls) {
+  drive::HardDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  bool apmUnsupported = true;
+  bool aamUnsupported = true;
+  uint8_t identify[drive::kIdentifyLength];
+  const bool identified = drive::AtaIdentifyDevice(*drive, identify, sizeof identify);
+
+  if (identified && drive->apmSupported) {
+    apmUnsupported = false;
+    for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
+                        static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
+      c->EnableWindow(TRUE);
+    int level = 0;
+    if (drive::IdentifyWordAt(identify, drive::IdentifyWord::commandSetsEnabled) & drive::kApmBit) {
+      level = drive::IdentifyWordAt(identify, drive::IdentifyWord::apmLevel) & 0xFF;
+      char text[48];
+      std::snprintf(text, sizeof text, "level %d (%s standby)", level,
+                    level < 128 ? "with" : "without");
+      m_apmValue.SetWindowText(text);
+    } else {
+      m_apmValue.SetWindowText("disabled");
+    }
+    if (updateControls) {
+      m_allowStandby.SetCheck(level < 128 ? BST_CHECKED : BST_UNCHECKED);
+      OnAllowStandby();
+      if (level == 0) {
+        m_apmSlider.SetPos(1);
+        m_apmPosition.SetWindowText("n/a");
+      } else {
+        m_apmSlider.SetPos(level);
+        ShowPosition(m_apmPosition, level);
+      }
+      m_apmEnable.SetCheck(level > 0 ? BST_CHECKED : BST_UNCHECKED);
+    }
+  }
+
+  if (identified && drive->aamSupported) {
+    aamUnsupported = false;
+    for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_aamSet), static_cast<fw::CWnd*>(&m_aamSlider),
+                        static_cast<fw::CWnd*>(&m_aamEnable)})
+      c->EnableWindow(TRUE);
+    int level = 0;
+    if (drive::IdentifyWordAt(identify, drive::IdentifyWord::commandSetsEnabled) & drive::kAamBit) {
+      level = drive::IdentifyWordAt(identify, drive::IdentifyWord::aamLevel) & 0xFF;
+      char text[32];
+      std::snprintf(text, sizeof text, "level %d", level);
+      m_aamValue.SetWindowText(text);
+    } else {
+      m_aamValue.SetWindowText("disabled");
+    }
+    if (updateControls) {
+      if (level < 128) {
+        m_aamSlider.SetPos(m_aamSlider.GetRangeMin());
+        m_aamPosition.SetWindowText("n/a");
+      } else {
+        m_aamSlider.SetPos(level);
+        ShowPosition(m_aamPosition, level);
+      }
+      m_aamEnable.SetCheck(level >= 128 ? BST_CHECKED : BST_UNCHECKED);
+    }
+  }
+
+  if (apmUnsupported) {
+    m_apmValue.SetWindowText("not supported");
+    m_apmPosition.SetWindowText("");
+    if (updateControls) m_apmSlider.SetPos(m_apmSlider.GetRangeMin());
+    for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
+                        static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
+      c->EnableWindow(FALSE);
+  }
+  if (aamUnsupported) {
+    m_aamValue.SetWindowText("not supported");
+    m_aamPosition.SetWindowText("");
+    if (updateControls) m_aamSlider.SetPos(m_aamSlider.GetRangeMin());
+    for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_aamSet), static_cast<fw::CWnd*>(&m_aamSlider),
+                        static_cast<fw::CWnd*>(&m_aamEnable)})
+      c->EnableWindow(FALSE);
+  }
+  m_standby.EnableWindow(identified ? TRUE : FALSE);
+}
+
+// Keeps the level in the half of the APM scale that matches the check box:
+// 1-127 allow standby, 128-254 do not; switching maps p to p + 127 and back.
+void CHardDrivePage::OnAllowStandby() {
+  int position = m_apmSlider.GetPos();
+  if (m_allowStandby.GetCheck() == BST_CHECKED) {
+    m_apmSlider.SetRange(kApmLowRange[0], kApmLowRange[1]);
+    if (position >= 128) position -= 127;
+    m_apmLowLabel.SetWindowText("low power (1)");
+    m_apmHighLabel.SetWindowText("high performance (127)");
+  } else {
+    m_apmSlider.SetRange(kApmHighRange[0], kApmHighRange[1]);
+    if (position < 128) position += 127;
+    m_apmLowLabel.SetWindowText("low power (128)");
+    m_apmHighLabel.SetWindowText("high performance (254)");
+  }
+  m_apmSlider.SetPos(position);
+  ShowPosition(m_apmPosition, position);
+}
+
+void CHardDrivePage::OnHScroll(UINT code, UINT position, HWND scrollBar) {
+  if (scrollBar == m_aamSlider.m_hWnd) ShowPosition(m_aamPosition, m_aamSlider.GetPos());
+  if (scrollBar == m_apmSlider.m_hWnd) ShowPosition(m_apmPosition, m_apmSlider.GetPos());
+  Default(WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(scrollBar));
+}
+
+void CHardDrivePage::OnSetPowerManagement() {
+  drive::HardDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  pollingEnabled = false;  // no poll inside the message box's loop
+  if (m_apmEnable.GetCheck() != BST_CHECKED) {
+    if (!drive::AtaSetFeatures(*drive, drive::kFeatureDisableApm, 0))
+      fw::AfxMessageBox(kErrorDisablingApm, MB_ICONERROR);
+  } else {
+    const uint8_t level = static_cast<uint8_t>(m_apmSlider.GetPos());
+    if (!drive::AtaSetFeatures(*drive, drive::kFeatureEnableApm, level))
+      fw::AfxMessageBox(kErrorAdjustingApm, MB_ICONERROR);
+  }
+  RefreshStatus(false);
+  pollingEnabled = true;
+}
+
+void CHardDrivePage::OnSetSeekNoise() {
+  drive::HardDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  pollingEnabled = false;
+  if (m_aamEnable.GetCheck() != BST_CHECKED) {
+    if (!drive::AtaSetFeatures(*drive, drive::kFeatureDisableAam, 0))
+      fw::AfxMessageBox(kErrorDisablingAam, MB_ICONERROR);
+  } else {
+    const uint8_t level = static_cast<uint8_t>(m_aamSlider.GetPos());
+    if (!drive::AtaSetFeatures(*drive, drive::kFeatureEnableAam, level))
+      fw::AfxMessageBox(kErrorAdjustingAam, MB_ICONERROR);
+  }
+  RefreshStatus(false);
+  pollingEnabled = true;
+}
+
+void CHardDrivePage::OnStandby() {
+  drive::HardDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  if (drive->isSystemDrive) {
+    fw::AfxMessageBox(IDS_STANDBY_SYSTEM_DRIVE, MB_ICONERROR);
+    return;  // nothing is sent to the drive that holds Windows
+  }
+  pollingEnabled = false;
+  if (!drive::AtaStandbyImmediate(*drive)) fw::AfxMessageBox(IDS_STANDBY_ERROR, MB_ICONERROR);
+  RefreshStatus(false);
+  pollingEnabled = true;
+}
+
+void CHardDrivePage::OnTimer(UINT_PTR id) {
+  if (pollingEnabled && SelectedDrive() != nullptr) RefreshStatus(false);
+  Default(WM_TIMER, id, 0);
+}
+
+}  // namespace pages

@@ -1,0 +1,70 @@
+// CHardDrivePage: the page shown for a hard drive: its power mode, the power
+// management (APM) and seek noise control (AAM) levels, and standby now.
+#pragma once
+
+#include "drive/DriveList.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "ui/TransparentStatic.h"
+
+namespace pages {
+
+class CHardDrivePage : public fw::CDialog {
+ public:
+  CHardDrivePage();
+
+  drive::DriveList* driveList = nullptr;  // set by the main window
+  bool pollingEnabled = false;
+
+  // Shows the selected drive. With `updateControls` the sliders and check
+  // boxes follow the drive too; without, only labels and enabled states.
+  void RefreshStatus(bool updateControls);
+  void RefreshFeatures(bool updateControls);
+
+  // Handlers, public so that the main window and tests can drive them.
+  void OnStandby();
+  void OnSetPowerManagement();
+  void OnSetSeekNoise();
+  void OnAllowStandby();
+
+  static constexpr UINT_PTR kTimerId = 3;
+  static constexpr UINT kTimerPeriod = 10000;  // ms
+
+  ui::CTransparentStatic m_powerHeading;
+  ui::CTransparentStatic m_powerMode;
+  fw::CButton m_standby;
+  ui::CTransparentStatic m_apmValue;
+  fw::CSliderCtrl m_apmSlider;
+  ui::CTransparentStatic m_apmLowLabel;
+  ui::CTransparentStatic m_apmHighLabel;
+  ui::CTransparentStatic m_apmPosition;
+  fw::CButton m_allowStandby;
+  fw::CButton m_apmEnable;
+  fw::CButton m_apmSet;
+  ui::CTransparentStatic m_seekHeading;
+  ui::CTransparentStatic m_aamValue;
+  fw::CSliderCtrl m_aamSlider;
+  ui::CTransparentStatic m_aamPosition;
+  fw::CButton m_aamEnable;
+  fw::CButton m_aamSet;
+  fw::CToolTipCtrl* toolTip = nullptr;
+
+  BOOL OnInitDialog() override;
+  void DoDataExchange(fw::CDataExchange* exchange) override;
+  bool PreTranslateMessage(MSG* message) override;
+  void OnOK() override {}      // Enter does nothing on a page
+  void OnCancel() override {}  // nor does Escape
+
+ protected:
+  void OnHScroll(UINT code, UINT position, HWND scrollBar);
+  void OnTimer(UINT_PTR id);
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  drive::HardDriveInfo* SelectedDrive() const;
+  void CarryOutRequest();
+  void ShowPosition(ui::CTransparentStatic& label, int position);
+  fw::CToolTipCtrl toolTipControl_;
+};
+
+}  // namespace pages

@@ -1,0 +1,346 @@
+#include "pages/OpticalDrivePage.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "drive/Bytes.h"
+#include "drive/OpticalCommands.h"
+#include "drive/ReadSpeed.h"
+#include "framework/Shell.h"
+#include "res/resource.h"
+#include "ui/Drawing.h"
+
+namespace pages {
+
+namespace {
+const COLORREF kValueColour = RGB(0, 96, 192);
+constexpr UINT WM_CLOSEREQUEST = drive::WM_SPEEDLISTREADY;  // the same private number, to the owner
+constexpr int32_t kMaxTimerValue = 0xFFFF;  // 100 ms units: 01:49:13.5
+}  // namespace
+
+BEGIN_MESSAGE_MAP(COpticalDrivePage, fw::CDialog)
+  ON_WM_TIMER()
+  ON_BN_CLICKED(IDC_ODD_STANDBY, OnStandby)
+  ON_BN_CLICKED(IDC_ODD_REFRESH, OnRefresh)
+  ON_BN_CLICKED(IDC_ODD_FAST, OnFast)
+  ON_BN_CLICKED(IDC_ODD_SILENT, OnSilent)
+  ON_BN_CLICKED(IDC_ODD_IDLE_SET, OnSetIdleTimer)
+  ON_BN_CLICKED(IDC_ODD_STANDBY_SET, OnSetStandbyTimer)
+  ON_BN_CLICKED(IDC_ODD_IDLE, OnIdle)
+  ON_CBN_SELCHANGE(IDC_ODD_SPEED_LIST, OnSpeedSelected)
+  ON_WM_VSCROLL()
+  ON_MESSAGE(drive::WM_SPEEDLISTREADY, OnSpeedListReady)
+END_MESSAGE_MAP()
+
+COpticalDrivePage::COpticalDrivePage() : fw::CDialog(IDD_OPTICAL_PAGE) {}
+
+COpticalDrivePage::~COpticalDrivePage() = default;
+
+void COpticalDrivePage::DoDataExchange(fw::CDataExchange* x) {
+  fw::CDialog::DoDataExchange(x);
+  fw::DDX_Control(x, IDC_ODD_POWER_HEADING, m_powerHeading);
+  fw::DDX_Control(x, IDC_ODD_IDLE_ENABLE, m_idleTimerCheck);
+  fw::DDX_Control(x, IDC_ODD_IDLE_TIME, m_idleField);
+  fw::DDX_Control(x, IDC_ODD_IDLE_SPIN, m_idleSpin);
+  fw::DDX_Control(x, IDC_ODD_IDLE_SET, m_setIdle);
+  fw::DDX_Control(x, IDC_ODD_IDLE, m_idleNow);
+  fw::DDX_Control(x, IDC_ODD_STANDBY_ENABLE, m_standbyTimerCheck);
+  fw::DDX_Control(x, IDC_ODD_STANDBY_TIME, m_standbyField);
+  fw::DDX_Control(x, IDC_ODD_STANDBY_SPIN, m_standbySpin);
+  fw::DDX_Control(x, IDC_ODD_STANDBY_SET, m_setStandby);
+  fw::DDX_Control(x, IDC_ODD_STANDBY, m_standbyNow);
+  fw::DDX_Control(x, IDC_ODD_SPEED_HEADING, m_speedHeading);
+  fw::DDX_Control(x, IDC_ODD_DISC_TYPE, m_discTypeLabel);
+  fw::DDX_Control(x, IDC_ODD_CURRENT_SPEED, m_currentSpeed);
+  fw::DDX_Control(x, IDC_ODD_SPEED_LIST, m_speedList);
+  fw::DDX_Control(x, IDC_ODD_REFRESH, m_refresh);
+  fw::DDX_Control(x, IDC_ODD_FAST, m_fast);
+  fw::DDX_Control(x, IDC_ODD_SILENT, m_silent);
+}
+
+BOOL COpticalDrivePage::OnInitDialog() {
+  fw::CDialog::OnInitDialog();
+  ui::SetupIconButton(m_refresh, refreshImages_, IDI_REFRESH, 18);
+  for (ui::CTransparentStatic* label : {&m_discTypeLabel, &m_currentSpeed}) {
+    label->m_crText = kValueColour;
+    label->m_bOpaque = true;
+  }
+  m_powerHeading.SetBoldFont();
+  m_speedHeading.SetBoldFont();
+  m_idleSpin.SetRange32(0, 65535);
+  m_standbySpin.SetRange32(0, 65535);
+  m_idleField.SetMask("##:##:##");
+  m_standbyField.SetMask("##:##:##");
+
+  if (toolTipControl_.Create(this)) {
+    toolTip = &toolTipControl_;
+    const struct {
+      fw::CWnd* control;
+      UINT text;
+    } tools[] = {
+        {&m_standbyNow, IDS_TIP_STANDBY},           {&m_idleNow, IDS_TIP_IDLE},
+        {&m_setStandby, IDS_TIP_STANDBY_SET}, {&m_setIdle, IDS_TIP_IDLE_SET},
+        {&m_standbyField, IDS_TIP_STANDBY_TIME},   {&m_standbySpin, IDS_TIP_STANDBY_TIME},
+        {&m_idleField, IDS_TIP_IDLE_TIME},         {&m_idleSpin, IDS_TIP_IDLE_TIME},
+        {&m_standbyTimerCheck, IDS_TIP_ALLOW_STANDBY}, {&m_idleTimerCheck, IDS_TIP_ALLOW_IDLE},
+        {&m_refresh, IDS_TIP_REFRESH},              {&m_fast, IDS_TIP_FAST},
+        {&m_silent, IDS_TIP_SILENT},                {&m_speedList, IDS_TIP_SPEED_LIST},
+    };
+    for (const auto& tool : tools)
+      toolTip->AddTool(tool.control, fw::LoadResourceString(tool.text).c_str());
+    toolTip->Activate(TRUE);
+  }
+  shownDiscType = -1;
+  SetTimer(kTimerId, kTimerPeriod);
+  return TRUE;
+}
+
+bool COpticalDrivePage::PreTranslateMessage(MSG* message) {
+  if (toolTip != nullptr) toolTip->RelayEvent(message);
+  return fw::CDialog::PreTranslateMessage(message);
+}
+
+drive::OpticalDriveInfo* COpticalDrivePage::SelectedDrive() const {
+  if (driveList == nullptr || driveList->selectedIndex < 0 ||
+      driveList->selectedIndex >= driveList->driveCount)
+    return nullptr;
+  drive::OpticalDriveInfo& slot = driveList->slots[driveList->selectedIndex].optical;
+  return slot.kind == drive::KindOpticalDrive ? &slot : nullptr;
+}
+
+// Polling stays off while a probe runs; its ready message turns it on.
+void COpticalDrivePage::ResumePolling() { pollingEnabled = probingDrive == nullptr; }
+
+void COpticalDrivePage::UpdateDiscType() {
+  drive::OpticalDriveInfo* selected = SelectedDrive();
+  if (selected == nullptr) return;
+  shownDrive = selected;
+  // The probed drive's medium and tables belong to the probe until it is done.
+  if (selected != probingDrive) {
+    discType = drive::DetectDiscType(selected->deviceHandle);
+    selected->discType = discType;
+  } else {
+    discType = selected->discType;
+  }
+  if (shownDiscType == -1 || shownDiscType != discType) {
+    m_discTypeLabel.SetWindowText("");
+    m_discTypeLabel.SetWindowText(drive::DiscTypeName(discType));
+  }
+  shownDiscType = discType;
+  shownTable = &drive::CurrentSpeedTable(*selected);
+  CarryOutRequest();
+}
+
+void COpticalDrivePage::CarryOutRequest() {
+  drive::CommandLineRequest& request = driveList->request;
+  if (request.requestedDriveKind != drive::KindOpticalRequest) return;
+  if (request.requestedDriveNumber < 0 ||
+      request.requestedDriveNumber >= driveList->opticalDriveCount)
+    return;
+  request.requestedDriveNumber = -1;
+  if (request.requestedAction == drive::ActionStandby) OnStandby();
+  if (discType != drive::DiscNone) {
+    // The stored list is loaded first, so the speed is set by the method
+    // this drive model is known to honour.
+    drive::LoadSpeedList(*shownDrive);
+    if (request.requestedAction == drive::ActionSilent) OnSilent();
+    if (request.requestedAction == drive::ActionFast) OnFast();
+  }
+  if (request.quitAfterAction && request.requestedAction != drive::ActionNone)
+    ::SendMessageA(driveList->ownerWindow, WM_CLOSEREQUEST, 0, 0);
+}
+
+void COpticalDrivePage::EnableSpeedControls(bool enable) {
+  // A drive being probed keeps its controls off: nothing may change its
+  // speed or touch its table until the list is ready.
+  const BOOL on = enable && shownDrive != probingDrive ? TRUE : FALSE;
+  m_speedList.EnableWindow(on);
+  m_silent.EnableWindow(on);
+  m_fast.EnableWindow(on);
+  m_refresh.EnableWindow(on);
+}
+
+void COpticalDrivePage::RefreshDrive() {
+  UpdateDiscType();
+  if (shownDrive == nullptr) return;
+  m_currentSpeed.SetWindowText("");
+  if (shownDrive == probingDrive) {  // its list comes with the probe's message
+    m_speedList.ResetContent();
+    EnableSpeedControls(false);
+    return;
+  }
+  if (discType == drive::DiscNone) {
+    m_speedList.ResetContent();
+    EnableSpeedControls(false);
+    m_currentSpeed.SetWindowText("-");
+    return;
+  }
+  EnableSpeedControls(true);
+  shownTable->notifyWindow = m_hWnd;
+  drive::LoadSpeedList(*shownDrive);
+  if (shownTable->speedCount > 0) {
+    FillSpeedBox();
+    return;
+  }
+  if (probingDrive != nullptr) {  // one probe at a time: this drive waits for a refresh
+    m_currentSpeed.SetWindowText("-");
+    EnableSpeedControls(false);
+    return;
+  }
+  pollingEnabled = false;
+  probingDrive = shownDrive;
+  m_speedList.ResetContent();
+  EnableSpeedControls(false);
+  drive::StartSpeedProbe(*shownDrive);
+}
+
+void COpticalDrivePage::ShowCurrentSpeed() {
+  m_currentSpeed.SetWindowText("");
+  shownTable->currentSpeed = drive::ReadCurrentSpeed(*shownDrive);
+  m_currentSpeed.SetWindowText(drive::FormatSpeed(shownDrive->discType, shownTable->currentSpeed).c_str());
+}
+
+void COpticalDrivePage::FillSpeedBox() {
+  m_speedList.ResetContent();
+  ShowCurrentSpeed();
+  int selected = 0;
+  for (int i = 0; i < shownTable->speedCount; ++i) {
+    m_speedList.AddString(drive::FormatSpeed(shownDrive->discType, shownTable->speeds[i]).c_str());
+    if (shownTable->speeds[i] == shownTable->currentSpeed) selected = i;
+  }
+  m_speedList.SetCurSel(selected);
+}
+
+LRESULT COpticalDrivePage::OnSpeedListReady(WPARAM wParam, LPARAM) {
+  if (wParam != 1 || probingDrive == nullptr) return 1;
+  drive::OpticalDriveInfo* probed = probingDrive;
+  probingDrive = nullptr;
+  drive::SaveSpeedList(*probed);  // the probed drive's list, whichever drive is shown
+  if (probed == shownDrive && SelectedDrive() == probed) {
+    shownTable = &drive::CurrentSpeedTable(*probed);
+    EnableSpeedControls(true);
+    FillSpeedBox();
+  }
+  pollingEnabled = true;
+  return 1;
+}
+
+void COpticalDrivePage::OnTimer(UINT_PTR id) {
+  if (pollingEnabled && SelectedDrive() != nullptr) {
+    const int32_t before = discType;
+    UpdateDiscType();
+    if (discType != before) RefreshDrive();
+  }
+  Default(WM_TIMER, id, 0);
+}
+
+void COpticalDrivePage::ShowSeconds(CTimeMaskEdit& field, int seconds) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%02d%02d%02d", seconds / 3600, seconds / 60 % 60,
+                seconds % 60);
+  field.SetDigits(digits);
+}
+
+void COpticalDrivePage::LoadTimers() {
+  drive::OpticalDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  pollingEnabled = false;
+  uint8_t page[drive::kPowerConditionPageLength] = {};
+  drive::ReadPowerConditionPage(drive->deviceHandle, page, sizeof page);  // zeros when it fails
+  m_idleTimerCheck.SetCheck((page[11] & 0x02) ? BST_CHECKED : BST_UNCHECKED);
+  m_standbyTimerCheck.SetCheck((page[11] & 0x01) ? BST_CHECKED : BST_UNCHECKED);
+  const int idleSeconds = static_cast<int>(drive::GetBe32(page + 12) / 10);
+  const int standbySeconds = static_cast<int>(drive::GetBe32(page + 16) / 10);
+  ShowSeconds(m_idleField, idleSeconds);
+  m_idleSpin.SetPos32(idleSeconds & 0xFFFF);
+  ShowSeconds(m_standbyField, standbySeconds);
+  m_standbySpin.SetPos32(standbySeconds & 0xFFFF);
+  ResumePolling();
+}
+
+int32_t COpticalDrivePage::FieldValue(const std::string& digits) {
+  // Hours, minutes and seconds start at characters 1, 3 and 5; "_" reads 0.
+  auto part = [&digits](size_t at) {
+    return at < digits.size() ? std::atoi(digits.substr(at, 2).c_str()) : 0;
+  };
+  const int64_t tenths = (static_cast<int64_t>(part(0)) * 3600 + part(2) * 60 + part(4)) * 10;
+  return tenths > kMaxTimerValue ? kMaxTimerValue : static_cast<int32_t>(tenths);
+}
+
+void COpticalDrivePage::SetSpeed(int32_t speed) {
+  if (shownDrive == nullptr || shownDrive == probingDrive) return;
+  pollingEnabled = false;
+  drive::ApplySpeed(*shownDrive, speed);
+  ShowCurrentSpeed();
+  drive::SaveChosenSpeed(*shownDrive, speed);
+  ResumePolling();
+}
+
+void COpticalDrivePage::OnFast() { SetSpeed(drive::kFastestSpeed); }
+
+void COpticalDrivePage::OnSilent() {
+  if (shownDrive != nullptr) SetSpeed(drive::SilentSpeed(shownDrive->discType));
+}
+
+void COpticalDrivePage::OnSpeedSelected() {
+  const int index = m_speedList.GetCurSel();
+  if (shownTable == nullptr || index < 0 || index >= shownTable->speedCount) return;
+  SetSpeed(shownTable->speeds[index]);
+}
+
+void COpticalDrivePage::OnRefresh() {
+  if (shownDrive == probingDrive) return;
+  pollingEnabled = false;
+  RefreshDrive();
+  ResumePolling();
+}
+
+void COpticalDrivePage::OnSetIdleTimer() {
+  drive::OpticalDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  pollingEnabled = false;
+  const int32_t value = FieldValue(m_idleField.GetDigits());
+  drive::WritePowerConditions(drive->deviceHandle,
+                              m_idleTimerCheck.GetCheck() == BST_CHECKED ? 1 : 0,
+                              drive::kLeaveUnchanged, value, drive::kLeaveUnchanged);
+  LoadTimers();  // a failure is not reported; the re-read shows what the drive holds
+}
+
+void COpticalDrivePage::OnSetStandbyTimer() {
+  drive::OpticalDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  pollingEnabled = false;
+  const int32_t value = FieldValue(m_standbyField.GetDigits());
+  if (!drive::WritePowerConditions(drive->deviceHandle, drive::kLeaveUnchanged,
+                                   m_standbyTimerCheck.GetCheck() == BST_CHECKED ? 1 : 0,
+                                   drive::kLeaveUnchanged, value))
+    fw::AfxMessageBox(IDS_STANDBY_ERROR, MB_ICONERROR | MB_OK);
+  LoadTimers();
+}
+
+void COpticalDrivePage::OnIdle() {
+  drive::OpticalDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  pollingEnabled = false;
+  drive::EnterPowerCondition(drive->deviceHandle, drive::kConditionIdle);
+  ResumePolling();
+}
+
+void COpticalDrivePage::OnStandby() {
+  drive::OpticalDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+  pollingEnabled = false;
+  drive::EnterPowerCondition(drive->deviceHandle, drive::kConditionStandby);
+  drive::ReadPowerConditionPage(drive->deviceHandle, nullptr, 0);
+  ResumePolling();
+}
+
+void COpticalDrivePage::OnVScroll(UINT code, UINT position, HWND scrollBar) {
+  if (code == SB_THUMBPOSITION) {
+    if (scrollBar == m_idleSpin.m_hWnd) ShowSeconds(m_idleField, static_cast<int>(position));
+    if (scrollBar == m_standbySpin.m_hWnd) ShowSeconds(m_standbyField, static_cast<int>(position));
+  }
+  Default(WM_VSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(scrollBar));
+}
+
+}  // namespace pages
