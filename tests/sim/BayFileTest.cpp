@@ -94,6 +94,38 @@ TEST(BayFile, DefaultsFollowFromModelAndCapacity) {
   EXPECT_EQ(config.volumes[0].extents[0].length, 500107862016u - 1048576u);
 }
 
+TEST(BayFile, OpticalDefaultsAndItsVolume) {
+  sim::BayConfig config;
+  std::string error;
+  ASSERT_TRUE(sim::ParseBayText("[volume C]\n[optical e]\ncd_speeds = 2822, 7056 5645, 7056\n"
+                                "medium = dvd+r-dl\nreported_speed = 4000\n",
+                                &config, &error))
+      << error;
+  const sim::OpticalConfig& drive = config.opticals.at('E');
+  EXPECT_EQ(drive.vendor, "SIMOPT  ");
+  EXPECT_EQ(drive.product, "OPTICAL DRIVE E ");
+  EXPECT_EQ(drive.revision, "1.00");
+  EXPECT_EQ(drive.serial, "SIMOPTE01");
+  EXPECT_TRUE(drive.hasSerial);
+  EXPECT_EQ(drive.cdSpeeds, (std::vector<uint32_t>{7056, 5645, 2822}));  // fastest first, once
+  EXPECT_EQ(drive.dvdSpeeds, (std::vector<uint32_t>{22160, 16620, 11080, 5540, 2770}));
+  EXPECT_TRUE(drive.bdSpeeds.empty());
+  EXPECT_EQ(drive.medium.profile, 0x002B);
+  EXPECT_EQ(drive.medium.lastLba, 4173823u);  // dual layer
+  EXPECT_EQ(drive.reported, sim::ReportedSpeed::kFixed);
+  EXPECT_EQ(drive.reportedFixed, 4000u);
+  EXPECT_EQ(drive.setCdSpeed, sim::SpeedCommandAnswer::kHonoured);
+  EXPECT_EQ(drive.powerPage, sim::PowerPageAnswer::kWritable);
+  EXPECT_TRUE(drive.power.idle);
+  EXPECT_EQ(drive.power.idleTimer, 3000u);
+  EXPECT_EQ(drive.power.standbyTimer, 6000u);
+  // The drive's CD-ROM volume comes after the written ones.
+  ASSERT_EQ(config.volumes.size(), 2u);
+  EXPECT_EQ(config.volumes[1].letter, 'E');
+  EXPECT_EQ(config.volumes[1].driveType, 5u);
+  EXPECT_EQ(config.volumes[1].name, "\\\\?\\Volume{00000000-0000-0000-0000-000000000002}\\");
+}
+
 TEST(BayFile, LoadFileNamesTheFileInErrors) {
   sim::Bay bay;
   std::string error;

@@ -73,6 +73,41 @@ inline ScsiResult SendCdb(HANDLE device, const std::vector<uint8_t>& cdb, uint32
   return result;
 }
 
+// One SPTD with a 12-byte CDB that sends `data` to the device (data out).
+inline ScsiResult SendCdbOut(HANDLE device, const std::vector<uint8_t>& cdb,
+                             const std::vector<uint8_t>& data) {
+  struct {
+    SCSI_PASS_THROUGH_DIRECT sptd;
+    UCHAR sense[32];
+  } block;
+  std::memset(&block, 0, sizeof block);
+  ScsiResult result;
+  result.data = data;
+  block.sptd.Length = sizeof(SCSI_PASS_THROUGH_DIRECT);
+  block.sptd.CdbLength = 12;
+  block.sptd.SenseInfoLength = 32;
+  block.sptd.DataIn = SCSI_IOCTL_DATA_OUT;
+  block.sptd.DataTransferLength = static_cast<ULONG>(data.size());
+  block.sptd.TimeOutValue = 108000;
+  block.sptd.DataBuffer = result.data.empty() ? nullptr : result.data.data();
+  block.sptd.SenseInfoOffset = offsetof(decltype(block), sense);
+  std::memcpy(block.sptd.Cdb, cdb.data(), cdb.size() < 12 ? cdb.size() : 12);
+  DWORD returned = 0;
+  result.ok = platform::DeviceIoControl(device, IOCTL_SCSI_PASS_THROUGH_DIRECT, &block,
+                                        sizeof block, &block, sizeof block, &returned);
+  result.status = block.sptd.ScsiStatus;
+  result.transferred = block.sptd.DataTransferLength;
+  result.senseLength = block.sptd.SenseInfoLength;
+  std::memcpy(result.sense, block.sense, sizeof result.sense);
+  return result;
+}
+
+// Sense key, ASC and ASCQ of fixed-format sense, as one value 0xKKAAQQ.
+inline uint32_t SenseCode(const ScsiResult& r) {
+  return (uint32_t{static_cast<uint8_t>(r.sense[2] & 0x0F)} << 16) | (uint32_t{r.sense[12]} << 8) |
+         r.sense[13];
+}
+
 // The seven ATA command registers in the order of the task file.
 struct Registers {
   uint8_t features, count, lbaLow, lbaMid, lbaHigh, device, command;
