@@ -281,7 +281,8 @@ bool Bay::HasOptical(char letter) const {
 bool Bay::SetOpticalMedium(char letter, const std::string& medium, int64_t lastLba) {
   OpticalMedium wanted;
   if (!ParseMediumName(medium, &wanted) || lastLba > 0xFFFFFFFFll) return false;
-  if (lastLba >= 0 && wanted.kind != MediumKind::kNone) wanted.lastLba = static_cast<uint32_t>(lastLba);
+  if (lastLba >= 0 && wanted.kind != MediumKind::kNone)
+    wanted.lastLba = static_cast<uint32_t>(lastLba);
   std::lock_guard<std::mutex> lock(state_->mutex);
   SimOptical* drive = state_->Optical(letter);
   return drive && drive->ChangeMedium(wanted);

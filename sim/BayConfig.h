@@ -125,10 +125,10 @@ enum class PowerPageAnswer { kWritable, kRefused, kAbsent };
 enum class OpticalPower { kActive, kIdle, kStandby };
 
 struct PowerConditions {
-  bool idle = true;               // IDLE bit: idle condition timer active
-  bool standby = true;            // STANDBY bit: standby condition timer active
-  uint32_t idleTimer = 3000;      // 100 ms units: 5 minutes
-  uint32_t standbyTimer = 6000;   // 100 ms units: 10 minutes
+  bool idle = true;              // IDLE bit: idle condition timer active
+  bool standby = true;           // STANDBY bit: standby condition timer active
+  uint32_t idleTimer = 3000;     // 100 ms units: 5 minutes
+  uint32_t standbyTimer = 6000;  // 100 ms units: 10 minutes
 };
 
 struct OpticalConfig {
@@ -153,9 +153,12 @@ struct OpticalConfig {
   SpeedCommandAnswer setStreaming = SpeedCommandAnswer::kHonoured;
   bool capabilitiesPage = true;  // MODE SENSE page 2Ah
   bool getPerformance = true;    // GET PERFORMANCE
-  ReportedSpeed reported = ReportedSpeed::kCurrent;
-  uint32_t reportedFixed = 0;  // with ReportedSpeed::kFixed
-  uint32_t idleSpeed = 0;      // current read speed reported without a medium
+  // What page 2Ah and GET PERFORMANCE each report while a medium is in.
+  ReportedSpeed capabilitiesReport = ReportedSpeed::kCurrent;
+  uint32_t capabilitiesFixed = 0;  // with ReportedSpeed::kFixed
+  ReportedSpeed performanceReport = ReportedSpeed::kCurrent;
+  uint32_t performanceFixed = 0;
+  uint32_t idleSpeed = 0;  // current read speed reported without a medium
 
   OpticalMedium medium;  // in the drive when the bay is loaded
 
@@ -171,7 +174,7 @@ struct BayConfig {
   std::string windowsDirectory = "C:\\WINDOWS";
   std::map<int, DiskConfig> disks;
   std::map<char, OpticalConfig> opticals;  // by upper-case drive letter
-  std::vector<VolumeConfig> volumes;  // in file order, the order FindFirst/NextVolume use
+  std::vector<VolumeConfig> volumes;       // in file order, the order FindFirst/NextVolume use
 };
 
 }  // namespace sim

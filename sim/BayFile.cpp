@@ -323,8 +323,8 @@ bool Parser::StartSection(const std::string& header, int line, std::string* mess
     section_ = Section::kOptical;
     return true;
   }
-  *message = "unknown section [" + header +
-             "]; expected [system], [disk N], [volume X] or [optical X]";
+  *message =
+      "unknown section [" + header + "]; expected [system], [disk N], [volume X] or [optical X]";
   return false;
 }
 
@@ -740,19 +740,28 @@ bool Parser::SetOpticalKey(const std::string& key, const Value& value, std::stri
   if (key == "set_streaming") return ReadSpeedCommand(value, &o.setStreaming, message);
   if (key == "capabilities_page") return ReadBool(value, &o.capabilitiesPage, message);
   if (key == "get_performance") return ReadBool(value, &o.getPerformance, message);
-  if (key == "reported_speed") {
+  if (key == "reported_speed" || key == "capabilities_speed" || key == "performance_speed") {
+    ReportedSpeed report = ReportedSpeed::kFixed;
     const std::string word = Lower(value.text);
     if (word == "current" || word == "fastest") {
-      o.reported = word == "current" ? ReportedSpeed::kCurrent : ReportedSpeed::kFastest;
-      return true;
-    }
-    if (!ParseUnsigned(value.text, 65535, &number)) {
-      *message = "expected current, fastest or a speed in KB/s up to 65535, not '" + value.text +
-                 "'";
+      report = word == "current" ? ReportedSpeed::kCurrent : ReportedSpeed::kFastest;
+    } else if (!ParseUnsigned(value.text, 65535, &number)) {
+      *message =
+          "expected current, fastest or a speed in KB/s up to 65535, not '" + value.text + "'";
       return false;
     }
-    o.reported = ReportedSpeed::kFixed;
-    o.reportedFixed = static_cast<uint32_t>(number);
+    // reported_speed sets both paths; the key of one path, given anywhere in
+    // the section, wins for that path.
+    if (key != "performance_speed" &&
+        !(key == "reported_speed" && draft.given.count("capabilities_speed"))) {
+      o.capabilitiesReport = report;
+      o.capabilitiesFixed = static_cast<uint32_t>(number);
+    }
+    if (key != "capabilities_speed" &&
+        !(key == "reported_speed" && draft.given.count("performance_speed"))) {
+      o.performanceReport = report;
+      o.performanceFixed = static_cast<uint32_t>(number);
+    }
     return true;
   }
   if (key == "idle_speed") {
@@ -762,9 +771,10 @@ bool Parser::SetOpticalKey(const std::string& key, const Value& value, std::stri
   }
   if (key == "medium") {
     if (!ParseMediumName(value.text, &o.medium)) {
-      *message = "expected none, a medium such as cd-rom, cd-rw, dvd-rom, dvd+r-dl, bd-re, or a "
-                 "profile number such as 0x0050, not '" +
-                 value.text + "'";
+      *message =
+          "expected none, a medium such as cd-rom, cd-rw, dvd-rom, dvd+r-dl, bd-re, or a "
+          "profile number such as 0x0050, not '" +
+          value.text + "'";
       return false;
     }
     draft.mediumLine = line_;
@@ -930,10 +940,10 @@ bool Parser::FinishVolumes(std::string* error) {
       if (v.letter == optical.letter) volume = &v;
     }
     if (volume && volume->driveType != kDriveCdrom) {
-      return Fail(volume->line,
-                  "[volume " + letter + "] belongs to [optical " + letter +
-                      "] and must have type = cdrom",
-                  error);
+      return Fail(
+          volume->line,
+          "[volume " + letter + "] belongs to [optical " + letter + "] and must have type = cdrom",
+          error);
     }
     if (volume) continue;
     VolumeConfig added;

@@ -96,9 +96,9 @@ ScsiReply SimOptical::GetConfiguration(const ScsiRequest& request) const {
   // 0010h Random Readable: block size, blocking, PP.
   Feature randomReadable{0x0010, 0, false, kind != MediumKind::kNone, Be32Bytes(kBlockLength)};
   const uint16_t blocking = Blocking(kind);
-  randomReadable.data.insert(randomReadable.data.end(),
-                             {static_cast<uint8_t>(blocking >> 8), static_cast<uint8_t>(blocking),
-                              0x01, 0x00});
+  randomReadable.data.insert(
+      randomReadable.data.end(),
+      {static_cast<uint8_t>(blocking >> 8), static_cast<uint8_t>(blocking), 0x01, 0x00});
   features.push_back(randomReadable);
   if (readsCd) {
     // 001Dh Multi-Read; 001Eh CD Read: C2 flags, CD-Text.
@@ -125,9 +125,11 @@ ScsiReply SimOptical::GetConfiguration(const ScsiRequest& request) const {
     // 0107h Real Time Streaming (SET STREAMING and GET PERFORMANCE); SCS:
     // SET CD SPEED is supported too.
     const bool setCdSpeed = config_.setCdSpeed != SpeedCommandAnswer::kUnsupported;
-    features.push_back(
-        {0x0107, 3, false, kind != MediumKind::kNone, {setCdSpeed ? uint8_t{0x08} : uint8_t{0x00},
-                                                         0x00, 0x00, 0x00}});
+    features.push_back({0x0107,
+                        3,
+                        false,
+                        kind != MediumKind::kNone,
+                        {setCdSpeed ? uint8_t{0x08} : uint8_t{0x00}, 0x00, 0x00, 0x00}});
   }
   if (config_.hasSerial) {
     // 0108h Logical Unit Serial Number: the serial, padded with blanks to a

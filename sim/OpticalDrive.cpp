@@ -143,9 +143,7 @@ ScsiReply SimOptical::NotReady() const {
   return ScsiReply::Check(FixedSense(kSenseNotReady, 0x3A, trayOpen_ ? 0x02 : 0x00));
 }
 
-ScsiReply SimOptical::TestUnitReady() const {
-  return HasMedium() ? ScsiReply::Good() : NotReady();
-}
+ScsiReply SimOptical::TestUnitReady() const { return HasMedium() ? ScsiReply::Good() : NotReady(); }
 
 ScsiReply SimOptical::ReadCapacity10() const {
   if (!HasMedium()) return NotReady();

@@ -63,7 +63,8 @@ class SimOptical : public ScsiTarget {
   const std::vector<uint32_t>& SpeedsFor(MediumKind kind) const;
   uint32_t FastestFor(MediumKind kind) const;
   uint32_t StepToSupported(uint64_t requested) const;
-  uint32_t ReportedReadSpeed() const;
+  // The current read speed as page 2Ah (false) or GET PERFORMANCE (true) reports it.
+  uint32_t ReportedReadSpeed(bool byPerformance) const;
 
   // Keeps what a data-out command brought (at most `listLength` bytes) and
   // returns how many bytes that is.

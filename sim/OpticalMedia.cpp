@@ -13,14 +13,12 @@ struct NamedProfile {
 
 // MMC-6 profile numbers.
 const NamedProfile kProfiles[] = {
-    {"cd-rom", 0x0008},     {"cd-r", 0x0009},        {"cd-rw", 0x000A},
-    {"dvd-rom", 0x0010},    {"dvd-r", 0x0011},       {"dvd-ram", 0x0012},
-    {"dvd-rw-ro", 0x0013},  {"dvd-rw", 0x0014},      {"dvd-r-dl", 0x0015},
-    {"dvd-r-dl-jump", 0x0016}, {"dvd-rw-dl", 0x0017}, {"dvd+rw", 0x001A},
-    {"dvd+r", 0x001B},      {"dvd+rw-dl", 0x002A},   {"dvd+r-dl", 0x002B},
-    {"bd-rom", 0x0040},     {"bd-r", 0x0041},        {"bd-r-rrm", 0x0042},
-    {"bd-re", 0x0043},      {"hd-dvd-rom", 0x0050},  {"hd-dvd-r", 0x0051},
-    {"hd-dvd-ram", 0x0052},
+    {"cd-rom", 0x0008},   {"cd-r", 0x0009},          {"cd-rw", 0x000A},     {"dvd-rom", 0x0010},
+    {"dvd-r", 0x0011},    {"dvd-ram", 0x0012},       {"dvd-rw-ro", 0x0013}, {"dvd-rw", 0x0014},
+    {"dvd-r-dl", 0x0015}, {"dvd-r-dl-jump", 0x0016}, {"dvd-rw-dl", 0x0017}, {"dvd+rw", 0x001A},
+    {"dvd+r", 0x001B},    {"dvd+rw-dl", 0x002A},     {"dvd+r-dl", 0x002B},  {"bd-rom", 0x0040},
+    {"bd-r", 0x0041},     {"bd-r-rrm", 0x0042},      {"bd-re", 0x0043},     {"hd-dvd-rom", 0x0050},
+    {"hd-dvd-r", 0x0051}, {"hd-dvd-ram", 0x0052},
 };
 
 constexpr uint32_t kCdLastLba = 359999;        // 80 minutes of 75 sectors a second
@@ -86,7 +84,8 @@ const char* MediumKindName(MediumKind kind) {
 
 bool ParseMediumName(const std::string& text, OpticalMedium* medium) {
   std::string word;
-  for (char c : text) word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+  for (char c : text)
+    word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
   uint16_t profile = 0;
   bool found = word == "none";
   for (const NamedProfile& named : kProfiles) {

@@ -13,9 +13,9 @@ namespace {
 constexpr uint8_t kPowerConditionPage = 0x1A;
 constexpr uint8_t kCapabilitiesPage = 0x2A;
 constexpr uint8_t kAllPages = 0x3F;
-constexpr uint8_t kPowerPageLength = 0x0A;    // bytes after byte 1
+constexpr uint8_t kPowerPageLength = 0x0A;     // bytes after byte 1
 constexpr uint8_t kCapabilitiesLength = 0x1E;  // 32 bytes, no write speed descriptors
-constexpr size_t kHeaderLength = 8;           // mode parameter header (10)
+constexpr size_t kHeaderLength = 8;            // mode parameter header (10)
 
 // MODE SENSE page control (byte 2 bits 7-6).
 constexpr uint8_t kCurrentValues = 0;
@@ -84,7 +84,7 @@ std::vector<uint8_t> SimOptical::CapabilitiesPage(uint8_t pageControl) const {
   PutBe16(&page[8], fastest);
   PutBe16(&page[10], 256);
   PutBe16(&page[12], 2048);
-  PutBe16(&page[14], ReportedReadSpeed());
+  PutBe16(&page[14], ReportedReadSpeed(false));
   PutBe16(&page[22], readsDvd ? 1 : 0);
   return page;
 }

@@ -57,13 +57,15 @@ uint32_t SimOptical::StepToSupported(uint64_t requested) const {
   return speeds.back();
 }
 
-uint32_t SimOptical::ReportedReadSpeed() const {
+uint32_t SimOptical::ReportedReadSpeed(bool byPerformance) const {
   if (!HasMedium()) return config_.idleSpeed;
-  switch (config_.reported) {
+  const ReportedSpeed report =
+      byPerformance ? config_.performanceReport : config_.capabilitiesReport;
+  switch (report) {
     case ReportedSpeed::kFastest:
       return FastestFor(medium_.kind);
     case ReportedSpeed::kFixed:
-      return config_.reportedFixed;
+      return byPerformance ? config_.performanceFixed : config_.capabilitiesFixed;
     case ReportedSpeed::kCurrent:
       break;
   }
@@ -152,7 +154,7 @@ ScsiReply SimOptical::GetPerformance(const ScsiRequest& request) const {
   data[4] = static_cast<uint8_t>((write ? 0x02 : 0x00) | (except ? 0x01 : 0x00));
   if (nominalRead) {
     // Descriptor: start LBA, start performance, end LBA, end performance.
-    const uint32_t speed = ReportedReadSpeed();
+    const uint32_t speed = ReportedReadSpeed(true);
     PutBe32(&data[8], startLba);
     PutBe32(&data[12], speed);
     PutBe32(&data[16], medium_.lastLba);

@@ -41,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"[disk 0]\n[volume C]\nextents = 0 3\n", "line 3: an extent is on disk 3"},
         BadFile{"[volume C]\n[volume c]\n", "line 2: drive letter C: has two volumes"},
         BadFile{"[volume]\nname = Volume{1}\n", "line 2: a volume name looks like"},
-        BadFile{"[optical E]\n[optical e:]\n", "line 2: [optical E] appears twice (first on line 1)"},
+        BadFile{"[optical E]\n[optical e:]\n",
+                "line 2: [optical E] appears twice (first on line 1)"},
         BadFile{"[optical EF]\n", "line 1: an optical drive's letter must be one letter"},
         BadFile{"[optical E]\ncd_speeds = 7056, 0\n", "line 2: a read speed is a number of KB/s"},
         BadFile{"[optical E]\nmedium = dvd-video\n", "line 2: expected none, a medium such as"},
@@ -51,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"[optical E]\nlast_lba = 100\n", "line 1: [optical E] has last_lba but no medium"},
         BadFile{"[optical E]\n[volume E]\ntype = fixed\n",
                 "line 2: [volume E] belongs to [optical E] and must have type = cdrom"},
-        BadFile{"[optical E]\nserial = ok\nspeed = 1\n", "line 3: unknown key 'speed' in [optical E]"},
+        BadFile{"[optical E]\nserial = ok\nspeed = 1\n",
+                "line 3: unknown key 'speed' in [optical E]"},
         BadFile{"[disk 0]\njust words\n", "line 2: expected 'key = value'"},
         BadFile{"[system]\nwindows_directory = WINDOWS\n", "line 2: windows_directory must"}));
 
@@ -97,9 +99,10 @@ TEST(BayFile, DefaultsFollowFromModelAndCapacity) {
 TEST(BayFile, OpticalDefaultsAndItsVolume) {
   sim::BayConfig config;
   std::string error;
-  ASSERT_TRUE(sim::ParseBayText("[volume C]\n[optical e]\ncd_speeds = 2822, 7056 5645, 7056\n"
-                                "medium = dvd+r-dl\nreported_speed = 4000\n",
-                                &config, &error))
+  ASSERT_TRUE(
+      sim::ParseBayText("[volume C]\n[optical e]\ncd_speeds = 2822, 7056 5645, 7056\n"
+                        "medium = dvd+r-dl\nreported_speed = 4000\n",
+                        &config, &error))
       << error;
   const sim::OpticalConfig& drive = config.opticals.at('E');
   EXPECT_EQ(drive.vendor, "SIMOPT  ");
@@ -112,8 +115,10 @@ TEST(BayFile, OpticalDefaultsAndItsVolume) {
   EXPECT_TRUE(drive.bdSpeeds.empty());
   EXPECT_EQ(drive.medium.profile, 0x002B);
   EXPECT_EQ(drive.medium.lastLba, 4173823u);  // dual layer
-  EXPECT_EQ(drive.reported, sim::ReportedSpeed::kFixed);
-  EXPECT_EQ(drive.reportedFixed, 4000u);
+  EXPECT_EQ(drive.capabilitiesReport, sim::ReportedSpeed::kFixed);
+  EXPECT_EQ(drive.capabilitiesFixed, 4000u);
+  EXPECT_EQ(drive.performanceReport, sim::ReportedSpeed::kFixed);
+  EXPECT_EQ(drive.performanceFixed, 4000u);
   EXPECT_EQ(drive.setCdSpeed, sim::SpeedCommandAnswer::kHonoured);
   EXPECT_EQ(drive.powerPage, sim::PowerPageAnswer::kWritable);
   EXPECT_TRUE(drive.power.idle);

@@ -136,13 +136,13 @@ TEST_F(OpticalDrive, RtChoosesAllCurrentOrOneFeature) {
   const auto features = Features(all.data, all.transferred);
   std::vector<uint16_t> codes;
   for (const auto& feature : features) codes.push_back(feature.first);
-  const std::vector<uint16_t> expected = {0x0000, 0x0001, 0x0002, 0x0003, 0x0010, 0x001D, 0x001E,
-                                          0x001F, 0x0040, 0x0100, 0x0107, 0x0108};
+  const std::vector<uint16_t> expected = {0x0000, 0x0001, 0x0002, 0x0003, 0x0010, 0x001D,
+                                          0x001E, 0x001F, 0x0040, 0x0100, 0x0107, 0x0108};
   EXPECT_EQ(codes, expected);
   // With a DVD in, CD Read and BD Read are there but not current.
   for (const auto& feature : features) {
-    const bool current = feature.first != 0x001D && feature.first != 0x001E &&
-                         feature.first != 0x0040;
+    const bool current =
+        feature.first != 0x001D && feature.first != 0x001E && feature.first != 0x0040;
     EXPECT_EQ(feature.second & 0x01, current ? 1 : 0) << std::hex << feature.first;
   }
 
@@ -180,7 +180,7 @@ TEST_F(OpticalDrive, ProfileListMarksTheMediumsProfileCurrent) {
     if (r.data[14 + 4 * i] & 0x01) currents.push_back(static_cast<uint16_t>(profile));
   }
   EXPECT_EQ(currents, std::vector<uint16_t>{0x000A});
-  EXPECT_EQ(Be16(r.data, 12), 0x0043u);             // BD-RE first
+  EXPECT_EQ(Be16(r.data, 12), 0x0043u);               // BD-RE first
   EXPECT_EQ(Be16(r.data, 12 + 4 * (count - 1)), 8u);  // CD-ROM last
 }
 

@@ -119,8 +119,8 @@ TEST_P(OpticalBadSelect, IsRefusedAndChangesNothing) {
   Bytes image = simtest::PowerPageImage(0x03, 100, 200);
   image[GetParam().change] = GetParam().value;
   image.resize(GetParam().listLength < 20 ? 20 : GetParam().listLength, 0);
-  ScsiResult r = SendCdbOut(drive, simtest::ModeSelectCdb(GetParam().listLength, GetParam().byte1),
-                            image);
+  ScsiResult r =
+      SendCdbOut(drive, simtest::ModeSelectCdb(GetParam().listLength, GetParam().byte1), image);
   EXPECT_EQ(r.status, 0x02) << GetParam().what;
   EXPECT_EQ(SenseCode(r), GetParam().sense) << GetParam().what;
   const sim::Bay::PowerTimers timers = bay.OpticalTimers('E');
@@ -132,20 +132,19 @@ TEST_P(OpticalBadSelect, IsRefusedAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Images, OpticalBadSelect,
-    ::testing::Values(
-        BadSelect{"PF clear", 0x00, 20, 8, 0x1A, 0x052400},
-        BadSelect{"SP set", 0x11, 20, 8, 0x1A, 0x052400},
-        BadSelect{"wrong page code", 0x10, 20, 8, 0x1B, 0x052600},
-        BadSelect{"capabilities page", 0x10, 20, 8, 0x2A, 0x052600},
-        BadSelect{"subpage format", 0x10, 20, 8, 0x5A, 0x052600},
-        BadSelect{"page length 08h", 0x10, 20, 9, 0x08, 0x052600},
-        BadSelect{"page length 0Bh", 0x10, 21, 9, 0x0B, 0x052600},
-        BadSelect{"page runs past the list", 0x10, 20, 9, 0x0B, 0x051A00},
-        BadSelect{"page cut short", 0x10, 16, 8, 0x1A, 0x051A00},
-        BadSelect{"list shorter than the header", 0x10, 6, 8, 0x1A, 0x051A00},
-        BadSelect{"block descriptors", 0x10, 20, 7, 0x08, 0x052600},
-        BadSelect{"reserved bits of byte 3", 0x10, 20, 11, 0x07, 0x052600},
-        BadSelect{"reserved byte 2", 0x10, 20, 10, 0x01, 0x052600}));
+    ::testing::Values(BadSelect{"PF clear", 0x00, 20, 8, 0x1A, 0x052400},
+                      BadSelect{"SP set", 0x11, 20, 8, 0x1A, 0x052400},
+                      BadSelect{"wrong page code", 0x10, 20, 8, 0x1B, 0x052600},
+                      BadSelect{"capabilities page", 0x10, 20, 8, 0x2A, 0x052600},
+                      BadSelect{"subpage format", 0x10, 20, 8, 0x5A, 0x052600},
+                      BadSelect{"page length 08h", 0x10, 20, 9, 0x08, 0x052600},
+                      BadSelect{"page length 0Bh", 0x10, 21, 9, 0x0B, 0x052600},
+                      BadSelect{"page runs past the list", 0x10, 20, 9, 0x0B, 0x051A00},
+                      BadSelect{"page cut short", 0x10, 16, 8, 0x1A, 0x051A00},
+                      BadSelect{"list shorter than the header", 0x10, 6, 8, 0x1A, 0x051A00},
+                      BadSelect{"block descriptors", 0x10, 20, 7, 0x08, 0x052600},
+                      BadSelect{"reserved bits of byte 3", 0x10, 20, 11, 0x07, 0x052600},
+                      BadSelect{"reserved byte 2", 0x10, 20, 10, 0x01, 0x052600}));
 
 TEST_F(OpticalPower, ADriveThatRefusesThePageOrHasNone) {
   HANDLE refusing = LoadDrive(kDrive + "power_page = refused\n");
@@ -153,8 +152,8 @@ TEST_F(OpticalPower, ADriveThatRefusesThePageOrHasNone) {
   EXPECT_EQ(sense.data, kPowerAnswer);
   ScsiResult changeable = SendCdb(refusing, simtest::ModeSenseCdb(0x5A, 20), 20);
   EXPECT_EQ(Bytes(changeable.data.begin() + 10, changeable.data.end()), Bytes(10, 0));
-  ScsiResult select =
-      SendCdbOut(refusing, simtest::ModeSelectCdb(20), simtest::PowerPageImage(0x02, 600, 0x12345678));
+  ScsiResult select = SendCdbOut(refusing, simtest::ModeSelectCdb(20),
+                                 simtest::PowerPageImage(0x02, 600, 0x12345678));
   EXPECT_EQ(select.status, 0x02);
   EXPECT_EQ(SenseCode(select), 0x052600u);
 
@@ -181,20 +180,19 @@ TEST_P(OpticalStartStop, PowerConditionFieldSelectsTheCondition) {
   EXPECT_EQ(bay.OpticalProfile('E'), 0x0010);  // the disc stays in
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Conditions, OpticalStartStop,
-    ::testing::Values(StartStop{"active", 0x20, PowerCondition::kIdle},
-                      StartStop{"active", 0x30, PowerCondition::kStandby},
-                      StartStop{"idle", 0x30, PowerCondition::kStandby},
-                      StartStop{"standby", 0x20, PowerCondition::kIdle},
-                      StartStop{"standby", 0x10, PowerCondition::kActive},
-                      StartStop{"idle", 0x70, PowerCondition::kActive},
-                      StartStop{"active", 0xA0, PowerCondition::kIdle},
-                      StartStop{"active", 0xB0, PowerCondition::kStandby},
-                      // START and LOEJ count only with POWER CONDITION 0.
-                      StartStop{"active", 0x23, PowerCondition::kIdle},
-                      StartStop{"standby", 0x01, PowerCondition::kActive},
-                      StartStop{"active", 0x00, PowerCondition::kStandby}));
+INSTANTIATE_TEST_SUITE_P(Conditions, OpticalStartStop,
+                         ::testing::Values(StartStop{"active", 0x20, PowerCondition::kIdle},
+                                           StartStop{"active", 0x30, PowerCondition::kStandby},
+                                           StartStop{"idle", 0x30, PowerCondition::kStandby},
+                                           StartStop{"standby", 0x20, PowerCondition::kIdle},
+                                           StartStop{"standby", 0x10, PowerCondition::kActive},
+                                           StartStop{"idle", 0x70, PowerCondition::kActive},
+                                           StartStop{"active", 0xA0, PowerCondition::kIdle},
+                                           StartStop{"active", 0xB0, PowerCondition::kStandby},
+                                           // START and LOEJ count only with POWER CONDITION 0.
+                                           StartStop{"active", 0x23, PowerCondition::kIdle},
+                                           StartStop{"standby", 0x01, PowerCondition::kActive},
+                                           StartStop{"active", 0x00, PowerCondition::kStandby}));
 
 TEST_F(OpticalPower, ConditionsWithoutMeaningHereAreInvalidFields) {
   HANDLE drive = LoadDrive(kDrive + "power_condition = idle\n");

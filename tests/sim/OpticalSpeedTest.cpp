@@ -31,11 +31,13 @@ const Step kDvdSteps[] = {
 
 class OpticalSpeed : public simtest::OpticalTest {};
 
-class OpticalSpeedSteps : public simtest::OpticalTest, public ::testing::WithParamInterface<Step> {};
+class OpticalSpeedSteps : public simtest::OpticalTest,
+                          public ::testing::WithParamInterface<Step> {};
 
 TEST_P(OpticalSpeedSteps, SetCdSpeedPicksTheHighestSupportedNotAboveTheRequest) {
   HANDLE drive = LoadDrive(kDvdDrive);
-  ScsiResult r = SendCdb(drive, simtest::SetCdSpeedCdb(static_cast<uint16_t>(GetParam().requested)), 0);
+  ScsiResult r =
+      SendCdb(drive, simtest::SetCdSpeedCdb(static_cast<uint16_t>(GetParam().requested)), 0);
   ASSERT_EQ(r.status, 0x00);
   EXPECT_EQ(bay.OpticalCurrentSpeed('E'), static_cast<int32_t>(GetParam().chosen));
   EXPECT_EQ(CapabilitiesSpeed(drive), GetParam().chosen);
@@ -155,6 +157,22 @@ TEST_F(OpticalSpeed, AFixedReportHidesTheSpeedThatWasSet) {
   EXPECT_EQ(PerformanceSpeed(other), 4155u);
 }
 
+TEST_F(OpticalSpeed, EachReportingPathCanHaveItsOwnReport) {
+  // Page 2Ah stuck at the top speed, GET PERFORMANCE telling the truth; the
+  // path's own key wins over reported_speed, in either order.
+  for (const char* keys : {"capabilities_speed = fastest\nreported_speed = current\n",
+                           "reported_speed = current\ncapabilities_speed = fastest\n"}) {
+    HANDLE drive = LoadDrive(kDvdDrive + keys);
+    SendCdb(drive, simtest::SetCdSpeedCdb(5540), 0);
+    EXPECT_EQ(CapabilitiesSpeed(drive), 22160u) << keys;
+    EXPECT_EQ(PerformanceSpeed(drive), 5540u) << keys;
+  }
+  HANDLE drive = LoadDrive(kDvdDrive + "performance_speed = 1385\n");
+  SendCdb(drive, simtest::SetCdSpeedCdb(5540), 0);
+  EXPECT_EQ(CapabilitiesSpeed(drive), 5540u);
+  EXPECT_EQ(PerformanceSpeed(drive), 1385u);
+}
+
 TEST_F(OpticalSpeed, CapabilitiesPageLayout) {
   HANDLE drive = LoadDrive(kDvdDrive);
   SendCdb(drive, simtest::SetCdSpeedCdb(11080), 0);
@@ -165,9 +183,9 @@ TEST_F(OpticalSpeed, CapabilitiesPageLayout) {
   EXPECT_EQ(Bytes(r.data.begin(), r.data.begin() + 8), (Bytes{0, 38, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(r.data[8], 0x2A);
   EXPECT_EQ(r.data[9], 0x1E);
-  EXPECT_EQ(r.data[10], 0x3F);      // reads CD-R, CD-RW, method 2, DVD-ROM, DVD-R, DVD-RAM
-  EXPECT_EQ(r.data[11], 0x00);      // writes nothing
-  EXPECT_EQ(r.data[14] >> 5, 1);    // tray
+  EXPECT_EQ(r.data[10], 0x3F);          // reads CD-R, CD-RW, method 2, DVD-ROM, DVD-R, DVD-RAM
+  EXPECT_EQ(r.data[11], 0x00);          // writes nothing
+  EXPECT_EQ(r.data[14] >> 5, 1);        // tray
   EXPECT_EQ(Be16(r.data, 16), 22160u);  // maximum read speed
   EXPECT_EQ(Be16(r.data, 20), 2048u);   // buffer, KB
   EXPECT_EQ(Be16(r.data, 22), 11080u);  // current read speed
@@ -233,8 +251,8 @@ class OpticalBadStreaming : public simtest::OpticalTest,
 
 TEST_P(OpticalBadStreaming, IsRefusedAndChangesNothing) {
   HANDLE drive = LoadDrive(kDvdDrive);
-  ScsiResult r = SendCdbOut(drive, simtest::SetStreamingCdb(GetParam().listLength),
-                            GetParam().descriptor);
+  ScsiResult r =
+      SendCdbOut(drive, simtest::SetStreamingCdb(GetParam().listLength), GetParam().descriptor);
   EXPECT_EQ(r.status, 0x02) << GetParam().what;
   EXPECT_EQ(SenseCode(r), GetParam().sense) << GetParam().what;
   EXPECT_EQ(bay.OpticalCurrentSpeed('E'), 22160) << GetParam().what;
@@ -242,17 +260,18 @@ TEST_P(OpticalBadStreaming, IsRefusedAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptors, OpticalBadStreaming,
-    ::testing::Values(
-        BadStreaming{"end beyond the medium", 28,
-                     simtest::StreamingDescriptor(kDvdLastLba + 1, 2770, 1000), 0x052100},
-        BadStreaming{"start after end", 28, simtest::StreamingDescriptor(10, 2770, 1000, 0, 11),
-                     0x052600},
-        BadStreaming{"read time 0", 28, simtest::StreamingDescriptor(kDvdLastLba, 2770, 0),
-                     0x052600},
-        BadStreaming{"exact but unsupported", 28,
-                     simtest::StreamingDescriptor(kDvdLastLba, 3000, 1000, 0x02), 0x052600},
-        BadStreaming{"list too short", 20, Bytes(20, 0), 0x051A00},
-        BadStreaming{"less data than the list length", 28, Bytes(16, 0), 0x051A00}));
+    ::testing::Values(BadStreaming{"end beyond the medium", 28,
+                                   simtest::StreamingDescriptor(kDvdLastLba + 1, 2770, 1000),
+                                   0x052100},
+                      BadStreaming{"start after end", 28,
+                                   simtest::StreamingDescriptor(10, 2770, 1000, 0, 11), 0x052600},
+                      BadStreaming{"read time 0", 28,
+                                   simtest::StreamingDescriptor(kDvdLastLba, 2770, 0), 0x052600},
+                      BadStreaming{"exact but unsupported", 28,
+                                   simtest::StreamingDescriptor(kDvdLastLba, 3000, 1000, 0x02),
+                                   0x052600},
+                      BadStreaming{"list too short", 20, Bytes(20, 0), 0x051A00},
+                      BadStreaming{"less data than the list length", 28, Bytes(16, 0), 0x051A00}));
 
 TEST_F(OpticalSpeed, StreamingRestoreDefaultsGoesBackToFullSpeed) {
   HANDLE drive = LoadDrive(kDvdDrive);

@@ -19,23 +19,14 @@ inline Bytes InquiryCdb(uint8_t allocation) {
 }
 // GET CONFIGURATION: RT, starting feature, allocation length (bytes 7-8).
 inline Bytes GetConfigurationCdb(uint8_t rt, uint16_t feature, uint16_t allocation) {
-  return {0x46,
-          rt,
-          static_cast<uint8_t>(feature >> 8),
-          static_cast<uint8_t>(feature),
-          0,
-          0,
-          0,
-          static_cast<uint8_t>(allocation >> 8),
-          static_cast<uint8_t>(allocation),
-          0,
-          0,
-          0};
+  return {0x46, rt, static_cast<uint8_t>(feature >> 8),    static_cast<uint8_t>(feature),    0,
+          0,    0,  static_cast<uint8_t>(allocation >> 8), static_cast<uint8_t>(allocation), 0,
+          0,    0};
 }
 // SET CD SPEED: read speed in bytes 2-3, write speed 0.
 inline Bytes SetCdSpeedCdb(uint16_t speed) {
-  return {0xBB, 0, static_cast<uint8_t>(speed >> 8), static_cast<uint8_t>(speed), 0, 0, 0, 0, 0,
-          0,    0, 0};
+  return {0xBB, 0, static_cast<uint8_t>(speed >> 8), static_cast<uint8_t>(speed), 0, 0, 0, 0, 0, 0,
+          0,    0};
 }
 // SET STREAMING with a 28-byte performance descriptor (bytes 9-10).
 inline Bytes SetStreamingCdb(uint8_t listLength = 28) {
