@@ -167,6 +167,29 @@ TEST(BayFile, SampleBayLoads) {
   char windows[MAX_PATH] = {};
   platform::GetWindowsDirectoryA(windows, MAX_PATH);
   EXPECT_STREQ(windows, "C:\\WINDOWS");
+
+  // The optical drives: a DVD writer, a CD drive with a CD, a BD drive
+  // without a disc, and a PX-7 drive with a DVD, each on a CD-ROM volume.
+  struct Optical {
+    char letter;
+    uint16_t profile;
+    int32_t speed;
+  };
+  for (const Optical& optical : {Optical{'E', 0x001B, 22160}, Optical{'G', 0x0009, 8448},
+                                 Optical{'H', 0x0000, 0}, Optical{'I', 0x0010, 22160}}) {
+    EXPECT_TRUE(bay.HasOptical(optical.letter)) << optical.letter;
+    EXPECT_EQ(bay.OpticalProfile(optical.letter), optical.profile) << optical.letter;
+    EXPECT_EQ(bay.OpticalCurrentSpeed(optical.letter), optical.speed) << optical.letter;
+    const char root[] = {optical.letter, ':', '\\', 0};
+    EXPECT_EQ(platform::GetDriveTypeA(root), static_cast<UINT>(DRIVE_CDROM)) << optical.letter;
+  }
+  HANDLE drive = platform::CreateFileA("\\\\.\\I:", GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
+  simtest::ScsiResult inquiry =
+      simtest::SendCdb(drive, {0x12, 0, 0, 0, 68, 0, 0, 0, 0, 0, 0, 0}, 68);
+  EXPECT_EQ(inquiry.data[0], 0x05);
+  const std::string product(inquiry.data.begin() + 16, inquiry.data.begin() + 32);
+  EXPECT_NE(product.find("PX-7"), std::string::npos) << product;
 }
 
 }  // namespace
