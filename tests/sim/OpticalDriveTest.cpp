@@ -277,6 +277,16 @@ TEST_F(OpticalDrive, UnitAttentionAfterANewDiscWhenTheBaySaysSo) {
   EXPECT_EQ(SenseCode(first), 0x062800u);  // NOT READY TO READY CHANGE
   EXPECT_EQ(SendCdb(drive, simtest::TestUnitReadyCdb(), 0).status, 0x00);
 
+  // REQUEST SENSE hands a pending one over and clears it; INQUIRY passes it by.
+  ASSERT_TRUE(bay.SetOpticalMedium('E', "none"));
+  ASSERT_TRUE(bay.SetOpticalMedium('E', "cd-rom"));
+  EXPECT_EQ(SendCdb(drive, simtest::InquiryCdb(36), 36).status, 0x00);
+  ScsiResult sense = SendCdb(drive, {0x03, 0, 0, 0, 18, 0, 0, 0, 0, 0, 0, 0}, 18);
+  EXPECT_EQ(sense.status, 0x00);
+  EXPECT_EQ(sense.data[2], 0x06);
+  EXPECT_EQ(sense.data[12], 0x28);
+  EXPECT_EQ(SendCdb(drive, simtest::TestUnitReadyCdb(), 0).status, 0x00);
+
   Load("[optical E]\n");
   HANDLE plain = Open("\\\\.\\E:");
   ASSERT_TRUE(bay.SetOpticalMedium('E', "dvd-rom"));
