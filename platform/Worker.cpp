@@ -11,8 +11,9 @@ namespace platform {
 
 namespace {
 std::atomic<MessageReceiver> receiver{nullptr};
-std::mutex workersMutex;
-std::condition_variable workersDone;
+// Never destroyed: a worker may still be ending while the process exits.
+std::mutex& workersMutex = *new std::mutex;
+std::condition_variable& workersDone = *new std::condition_variable;
 int runningWorkers = 0;
 
 void WorkerEnded() {

@@ -12,6 +12,10 @@ echo "== native build (AddressSanitizer, UndefinedBehaviorSanitizer)"
 cmake -S "$root" -B "$build/native" -G Ninja >/dev/null
 cmake --build "$build/native" -j "$jobs"
 
+echo "== ThreadSanitizer build of the drive tests (the speed probe runs on a worker thread)"
+cmake -S "$root" -B "$build/tsan" -G Ninja -DTORVANE_TSAN=ON >/dev/null
+cmake --build "$build/tsan" -j "$jobs" --target drive_tests
+
 echo "== win32 build (the shipping program)"
 cmake -S "$root" -B "$build/win32" -G Ninja -DTORVANE_TESTS=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-win32.cmake" >/dev/null
@@ -26,6 +30,9 @@ cmake --build "$build/win64" -j "$jobs"
 status=0
 echo "== native tests"
 (cd "$build/native" && ctest --output-on-failure) || status=1
+echo "== threaded drive tests under ThreadSanitizer"
+"$build/tsan/tests/drive/drive_tests" --gtest_brief=1 \
+  --gtest_filter='*Probe*:OpticalBay*:Transport.EachThread*' || status=1
 
 echo "== Windows tests under Wine"
 source "$root/scripts/virtual-display.sh"

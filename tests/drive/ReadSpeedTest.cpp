@@ -275,6 +275,7 @@ TEST_F(SpeedProbeWorkerTest, RunsOnItsOwnThreadAndReportsWhenDone) {
   StartSpeedProbe(*drive);
   WaitForMessage();
 
+  EXPECT_TRUE(platform::WaitForWorkers(20000));
   EXPECT_EQ(received.messages, 1);
   EXPECT_EQ(drive->speedTables[DiscDvd].speedCount, 2);
 }
