@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb xauth
-          x11-apps x11-utils netpbm bc python3)
+          x11-apps x11-utils netpbm bc python3 groff ghostscript)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
