@@ -119,9 +119,9 @@ TEST(HardDriveDiscovery, NameComesFromTheLastSourceThatAnswered) {
        "ata_paths = none\n",
        "USB Bridge Disk"},
       {"INQUIRY fails, IDENTIFY names it",
-       "inquiry = fail\nproperty_vendor = \"USB \"\nmodel = \"  WDC WD3200BEVT  \"\n"
+       "inquiry = fail\nproperty_vendor = \"USB \"\nmodel = \"  ACME AD3200BXT  \"\n"
        "ata_paths = vendor_df\n",
-       "WDC WD3200BEVT"},
+       "ACME AD3200BXT"},
   };
   for (const Case& c : cases) {
     BayMachine machine(std::string("[disk 0]\n") + c.disk + kVolumes);

@@ -150,7 +150,7 @@ TEST(SpeedProbe, FixedListForTheFamilyThatNeedsOneOnlyWithADvd) {
   system.ioControl = std::ref(optical);
   fake::ScopedFakeSystem install(system);
 
-  auto dvd = Drive("ACMEOPT DVDR   PX-760X", DiscDvd);
+  auto dvd = Drive("ACMEOPT DVDR   PX-7Q0X", DiscDvd);
   EXPECT_EQ(ProbeSpeeds(*dvd), 5);
   const SpeedTable& table = dvd->speedTables[DiscDvd];
   EXPECT_EQ(std::vector<int>(table.speeds, table.speeds + 5),
@@ -158,7 +158,7 @@ TEST(SpeedProbe, FixedListForTheFamilyThatNeedsOneOnlyWithADvd) {
   EXPECT_TRUE(optical.cdSpeedsSet.empty());  // no speed is set for it
   EXPECT_EQ(FormatSpeedList(table), "CC 22160,16620,11080,6925,2770");
 
-  auto cd = Drive("ACMEOPT DVDR   PX-760X", DiscCd);
+  auto cd = Drive("ACMEOPT DVDR   PX-7Q0X", DiscCd);
   ProbeSpeeds(*cd);
   EXPECT_FALSE(optical.cdSpeedsSet.empty());
 

@@ -24,7 +24,7 @@ TEST(DriveEntryText, LabelsAndDecimalGigabytes) {
     const char* text;
   };
   const Case cases[] = {
-      {1, 500107862016ull, 0, "ST3500418AS", "[HDD0 - 500 GB]:ST3500418AS"},
+      {1, 500107862016ull, 0, "TV500GB0001", "[HDD0 - 500 GB]:TV500GB0001"},
       {1, 999999999ull, 1, "SMALL", "[HDD1 - 0 GB]:SMALL"},
       {1, 2000398934016ull, 2, "BIG", "[HDD2 - 2000 GB]:BIG"},
       {2, 0, 0, "ACMEOPT DVD-RW  DX-16A  ", "[ODD0]:  ACMEOPT DVD-RW  DX-16A  "},

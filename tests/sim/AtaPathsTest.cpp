@@ -105,7 +105,7 @@ class AtaPath : public simtest::BayTest, public ::testing::WithParamInterface<Pa
  protected:
   // Disk 0 honours only the path under test.
   HANDLE LoadDisk(const std::string& keys) {
-    Load(std::string("[disk 0]\nmodel = SAMSUNG HD501LJ\nserial = S0MUJ1KP123456\nata_paths = ") +
+    Load(std::string("[disk 0]\nmodel = ACMEDISK AD501L\nserial = S0MUJ1KP123456\nata_paths = ") +
          GetParam().name + "\n" + keys);
     return Open("\\\\.\\PhysicalDrive0");
   }
@@ -119,7 +119,7 @@ TEST_P(AtaPath, IdentifyArrivesWhole) {
   Outcome o = Send(disk, simtest::kIdentify, true);
   ASSERT_TRUE(o.ok);
   ASSERT_EQ(o.data.size(), 512u);
-  EXPECT_EQ(simtest::AtaText(o.data, 27, 20).substr(0, 16), "SAMSUNG HD501LJ ");
+  EXPECT_EQ(simtest::AtaText(o.data, 27, 20).substr(0, 16), "ACMEDISK AD501L ");
   EXPECT_EQ(simtest::AtaText(o.data, 10, 10), "S0MUJ1KP123456      ");
   EXPECT_EQ(simtest::Word(o.data, 91), 192);
   EXPECT_EQ(o.data[510], 0xA5);

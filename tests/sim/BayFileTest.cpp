@@ -80,13 +80,13 @@ TEST(BayFile, DefaultsFollowFromModelAndCapacity) {
   sim::BayConfig config;
   std::string error;
   ASSERT_TRUE(
-      sim::ParseBayText("[disk 0]\nmodel = ST3500418AS VERY LONG MODEL\nfirmware = CC38\n"
+      sim::ParseBayText("[disk 0]\nmodel = TV500GB0001 VERY LONG MODEL\nfirmware = CC38\n"
                         "last_lba = 976773167\n[volume C]\nextents = 0\n",
                         &config, &error))
       << error;
   const sim::DiskConfig& disk = config.disks.at(0);
   EXPECT_EQ(disk.vendor, "ATA     ");
-  EXPECT_EQ(disk.product, "ST3500418AS VERY");
+  EXPECT_EQ(disk.product, "TV500GB0001 VERY");
   EXPECT_EQ(disk.revision, "CC38");
   EXPECT_EQ(disk.ata.sectors, 976773168u);
   EXPECT_EQ(disk.cylinders, 60801u);  // 500 107 862 016 / (255 * 63 * 512)

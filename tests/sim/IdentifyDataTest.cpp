@@ -20,12 +20,12 @@ class Identify : public simtest::BayTest {
 
 TEST_F(Identify, TextIsTwoCharactersAWordHighByteFirstBlankPadded) {
   std::vector<uint8_t> id =
-      Read("model = WDC WD5000AAKS\nserial = WD-WCAPW1234567\nfirmware = 01.03B01\n");
-  // Model words 27-46: "WD" in word 27 is 5744h, stored little-endian.
-  EXPECT_EQ(id[54], 'D');
-  EXPECT_EQ(id[55], 'W');
-  EXPECT_EQ(simtest::AtaText(id, 27, 20), "WDC WD5000AAKS                          ");
-  EXPECT_EQ(simtest::AtaText(id, 10, 10), "WD-WCAPW1234567     ");
+      Read("model = ACME AD5000AKS\nserial = AX-WCAPW1234567\nfirmware = 01.03B01\n");
+  // Model words 27-46: "AC" in word 27 is 4143h, stored little-endian.
+  EXPECT_EQ(id[54], 'C');
+  EXPECT_EQ(id[55], 'A');
+  EXPECT_EQ(simtest::AtaText(id, 27, 20), "ACME AD5000AKS                          ");
+  EXPECT_EQ(simtest::AtaText(id, 10, 10), "AX-WCAPW1234567     ");
   EXPECT_EQ(simtest::AtaText(id, 23, 4), "01.03B01");
   EXPECT_EQ(Word(id, 46), 0x2020);
 }
@@ -38,7 +38,7 @@ TEST_F(Identify, SerialKeepsLeadingBlanks) {
 }
 
 TEST_F(Identify, IntegrityWordMakesTheSectorSumZero) {
-  for (const char* model : {"A", "SAMSUNG HD501LJ", "Z"}) {
+  for (const char* model : {"A", "ACMEDISK AD501L", "Z"}) {
     std::vector<uint8_t> id = Read(std::string("model = ") + model + "\napm = 128\n");
     EXPECT_EQ(id[510], 0xA5);
     unsigned sum = 0;

@@ -17,7 +17,7 @@ using simtest::SendCdb;
 using simtest::SenseCode;
 
 const char kDvdDrive[] =
-    "[optical E]\nvendor = ACMEOPT\nproduct = DVDR   PX-760X\nrevision = 1.04\n"
+    "[optical E]\nvendor = ACMEOPT\nproduct = DVDR   PX-7Q0X\nrevision = 1.04\n"
     "serial = 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
     "dvd_speeds = 22160, 16620, 11080, 8310, 5540, 2770\n"
     "cd_speeds = 7056 5645 4234 2822\nbd_speeds = 8990, 4495\n"
@@ -41,7 +41,7 @@ TEST_F(OpticalDrive, InquiryIdentifiesARemovableCdDvdDevice) {
   EXPECT_EQ(r.transferred, 36u);
   EXPECT_EQ(r.data[0], 0x05);  // CD/DVD device
   EXPECT_EQ(r.data[1], 0x80);  // RMB
-  EXPECT_EQ(std::string(r.data.begin() + 8, r.data.begin() + 36), "ACMEOPT DVDR   PX-760X  1.04");
+  EXPECT_EQ(std::string(r.data.begin() + 8, r.data.begin() + 36), "ACMEOPT DVDR   PX-7Q0X  1.04");
   EXPECT_EQ(r.data[36], 0xEE);
 }
 

@@ -42,7 +42,7 @@ TEST_F(PropertyGeometry, DescriptorHoldsVendorAndProductAfterTheFixedPart) {
 }
 
 TEST_F(PropertyGeometry, ShortBufferGetsTheBeginningAndTheFullSize) {
-  Load("[disk 0]\nproperty_vendor = none\nproperty_product = ST3500418AS\n");
+  Load("[disk 0]\nproperty_vendor = none\nproperty_product = TV500GB0001\n");
   std::vector<uint8_t> a;
   DWORD returned = 0;
   ASSERT_TRUE(Query(Open("\\\\.\\PhysicalDrive0"), 20, &a, &returned));

@@ -12,7 +12,7 @@ const std::vector<uint8_t> kReadCapacity = {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 
 class ScsiDisk : public simtest::BayTest {};
 
 TEST_F(ScsiDisk, InquiryAnswersStandardDataCutToTheAllocationLength) {
-  Load("[disk 1]\nvendor = WDC\nproduct = WD5000AAKS-00V1A\nrevision = 01.0\nremovable = yes\n");
+  Load("[disk 1]\nvendor = ACME\nproduct = AD5000AKSX-00V1A\nrevision = 01.0\nremovable = yes\n");
   HANDLE disk = Open("\\\\.\\PhysicalDrive1");
   simtest::ScsiResult r = SendCdb(disk, kInquiry68, 68);
   ASSERT_TRUE(r.ok);
@@ -21,7 +21,7 @@ TEST_F(ScsiDisk, InquiryAnswersStandardDataCutToTheAllocationLength) {
   EXPECT_EQ(r.data[0], 0x00);     // direct-access device
   EXPECT_EQ(r.data[1], 0x80);     // RMB
   EXPECT_EQ(r.data[4], 31);       // additional length
-  EXPECT_EQ(std::string(r.data.begin() + 8, r.data.begin() + 36), "WDC     WD5000AAKS-00V1A01.0");
+  EXPECT_EQ(std::string(r.data.begin() + 8, r.data.begin() + 36), "ACME    AD5000AKSX-00V1A01.0");
   EXPECT_EQ(r.data[36], 0xEE);  // beyond the answer the buffer is untouched
 
   simtest::ScsiResult cut = SendCdb(disk, {0x12, 0, 0, 0, 12, 0, 0, 0, 0, 0, 0, 0}, 68);

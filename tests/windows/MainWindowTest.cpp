@@ -9,6 +9,7 @@
 #include "WindowSupport.h"
 #include "app/MainDlg.h"
 #include "platform/Settings.h"
+#include "platform/Worker.h"
 #include "res/resource.h"
 #include "ui/GradientColors.h"
 
@@ -62,8 +63,8 @@ class MainWindow {
 
 const char* const kTwoDisksAndADvd = R"(
 [disk 0]
-model = ST3500418AS
-serial = "    5VM1ABCD"
+model = TV500GB0001
+serial = "    9TV1ABCD"
 last_lba = 976773167
 ata_paths = ata_pass_through
 apm = 254
@@ -90,7 +91,7 @@ TEST(MainWindowBox, EntriesIconsAndTheFirstPage) {
   MainWindow w(kTwoDisksAndADvd);
   ASSERT_TRUE(w.created);
   EXPECT_EQ(TextOf(w.dialog->m_hWnd), "Torvane 1.10");
-  EXPECT_EQ(w.Entries(), (std::vector<std::string>{"[HDD0 - 500 GB]:ST3500418AS",
+  EXPECT_EQ(w.Entries(), (std::vector<std::string>{"[HDD0 - 500 GB]:TV500GB0001",
                                                    "[HDD1 - 0 GB]:TINY DISK",
                                                    "[ODD0]:  ACMEOPT DVD-RW DX-16A   "}));
   EXPECT_EQ(w.dialog->m_driveBox.GetCurSel(), 0);
@@ -98,7 +99,7 @@ TEST(MainWindowBox, EntriesIconsAndTheFirstPage) {
   EXPECT_EQ(w.dialog->driveList.opticalDriveCount, 1);
   EXPECT_TRUE(w.dialog->hardDrivePage.IsWindowVisible());
   EXPECT_FALSE(w.dialog->opticalDrivePage.IsWindowVisible());
-  EXPECT_EQ(TextOf(w.dialog->m_driveLabel.m_hWnd), "#    5VM1ABCD");
+  EXPECT_EQ(TextOf(w.dialog->m_driveLabel.m_hWnd), "#    9TV1ABCD");
   windows_test::SaveScreenshot(w.dialog->m_hWnd, "main-hard-drive");
 
   w.Select(2);
@@ -332,10 +333,7 @@ TEST(HardDrivePage, StandbyIsRefusedForTheSystemDrive) {
 
 class OpticalPage : public testing::Test {
  protected:
-  void SetUp() override {
-    platform::SetRegistryKey("Palisko");
-    platform::SetApplicationName("TorvaneWindowTests");
-  }
+  void SetUp() override { windows_test::FreshSettings("TorvaneWindowTests"); }
 };
 
 TEST_F(OpticalPage, NoticesAMediumWithinASecond) {
@@ -366,7 +364,7 @@ TEST_F(OpticalPage, FixedDvdListForTheFamilyThatNeedsIt) {
   MainWindow w(R"(
 [optical D]
 vendor = ACMEOPT
-product = "DVDR   PX-760X"
+product = "DVDR   PX-7Q0X"
 medium = dvd-rom
 dvd_speeds = 22160, 11080
 )");
@@ -380,7 +378,7 @@ dvd_speeds = 22160, 11080
     page.m_speedList.SendMessage(CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, expected[i]);
   }
-  EXPECT_EQ(platform::GetProfileString("ACMEOPT DVDR   PX-760X  ", "DVD speed list", ""),
+  EXPECT_EQ(platform::GetProfileString("ACMEOPT DVDR   PX-7Q0X  ", "DVD speed list", ""),
             "CC 22160,16620,11080,6925,2770");
 }
 
@@ -504,6 +502,71 @@ idle_timer = 600
   page.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 61),
                    reinterpret_cast<LPARAM>(page.m_idleSpin.m_hWnd));
   EXPECT_EQ(TextOf(page.m_idleField.m_hWnd), "00:01:01");
+}
+
+}  // namespace
+
+namespace {
+
+const char* const kTwoSlowDrives = R"(
+[optical E]
+vendor = ACMEOPT
+product = DVD-RW SLOW-1
+medium = cd-rom
+cd_speeds = 8448, 7040, 5632
+latency_ms = 20
+[optical G]
+vendor = ACMEOPT
+product = CD-ROM OTHER-2
+medium = cd-rom
+cd_speeds = 7056, 2822
+)";
+
+TEST_F(OpticalPage, ValueLabelsAreOpaqueOnTheFaceColour) {
+  MainWindow w("[optical E]\nvendor = ACMEOPT\nproduct = CD-ROM CX-52\nmedium = none\n");
+  pages::COpticalDrivePage& page = w.dialog->opticalDrivePage;
+  const RECT label = windows_test::RectInParent(page.m_discTypeLabel.m_hWnd);
+  // Right of the short text "-": the label's own background, not the parent's.
+  EXPECT_EQ(PixelAt(page.m_hWnd, label.right - 3, (label.top + label.bottom) / 2),
+            ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_TRUE(page.m_discTypeLabel.m_bOpaque);
+  EXPECT_FALSE(page.m_discTypeLabel.HasBackgroundSnapshot());
+}
+
+TEST_F(OpticalPage, ProbeBelongsToItsDriveWhenAnotherIsShown) {
+  windows_test::FreshSettings("TorvaneProbeSwitch");
+  MainWindow w(kTwoSlowDrives);
+  pages::COpticalDrivePage& page = w.dialog->opticalDrivePage;
+  ASSERT_NE(page.probingDrive, nullptr);  // E: has no stored list yet
+  EXPECT_FALSE(page.m_fast.IsWindowEnabled());
+  EXPECT_FALSE(page.m_speedList.IsWindowEnabled());
+  drive::OpticalDriveInfo* probed = page.probingDrive;
+
+  w.Select(1);  // G: while E: is still being probed
+  EXPECT_EQ(page.shownDrive, &w.dialog->driveList.slots[1].optical);
+  EXPECT_FALSE(page.m_fast.IsWindowEnabled());  // one probe at a time: G: waits
+  for (int i = 0; i < 200 && page.probingDrive != nullptr; ++i) Pump(50);
+  ASSERT_EQ(page.probingDrive, nullptr);
+
+  // E:'s list was stored under E:'s model; G:'s box was not filled with it.
+  EXPECT_EQ(platform::GetProfileString(probed->displayName, "CD speed list", ""),
+            "CC 8448,7040,5632");
+  EXPECT_EQ(page.m_speedList.GetCount(), 0);
+  page.OnRefresh();  // now G: gets its own probe
+  for (int i = 0; i < 200 && page.probingDrive != nullptr; ++i) Pump(50);
+  EXPECT_EQ(page.m_speedList.GetCount(), 2);
+  EXPECT_EQ(platform::GetProfileString(page.shownDrive->displayName, "CD speed list", ""),
+            "CC 7056,2822");
+}
+
+TEST_F(OpticalPage, ClosingDuringAProbeStoresNothing) {
+  windows_test::FreshSettings("TorvaneProbeClose");
+  auto w = std::make_unique<MainWindow>(kTwoSlowDrives);
+  ASSERT_NE(w->dialog->opticalDrivePage.probingDrive, nullptr);
+  ::DestroyWindow(w->dialog->m_hWnd);  // the program ends
+  EXPECT_TRUE(platform::WaitForWorkers(30000));  // as the application object does
+  EXPECT_EQ(platform::GetProfileString("ACMEOPT DVD-RW SLOW-1    ", "CD speed list", "none"),
+            "none");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "framework/Shell.h"
+#include "platform/Settings.h"
 
 namespace windows_test {
 
@@ -34,6 +35,13 @@ Recorder::~Recorder() {
 }
 
 Recorder& CurrentRecorder() { return *recorder; }
+
+void FreshSettings(const char* application) {
+  platform::SetRegistryKey("Palisko");
+  platform::SetApplicationName(application);
+  const std::string key = std::string("Software\\Palisko\\") + application;
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+}
 
 void Pump(unsigned milliseconds) {
   const DWORD end = ::GetTickCount() + milliseconds;

@@ -31,6 +31,10 @@ struct Recorder {
 };
 Recorder& CurrentRecorder();
 
+// Starts the test with no stored settings for `application` and makes it the
+// application whose settings the program reads and writes.
+void FreshSettings(const char* application);
+
 // Saves the window's screen image as a 24-bit BMP when TORVANE_SCREENSHOT_DIR
 // is set (the screenshot script turns it into a PNG).
 void SaveScreenshot(HWND window, const char* name);
