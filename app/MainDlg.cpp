@@ -21,14 +21,14 @@ const char* const kManualFile = "Torvane.pdf";
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMainDlg, fw::CDialog)
-  ON_WM_SYSCOMMAND()
-  ON_WM_PAINT()
-  ON_WM_QUERYDRAGICON()
-  ON_CBN_SELCHANGE(IDC_DRIVE_BOX, ShowSelectedDrive)
-  ON_WM_ERASEBKGND()
-  ON_WM_HELPINFO()
-  ON_BN_CLICKED(IDC_MANUAL, OpenManual)
-  ON_MESSAGE(WM_CLOSEREQUEST, OnCloseRequest)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_CBN_SELCHANGE(IDC_DRIVE_BOX, ShowSelectedDrive)
+ON_WM_ERASEBKGND()
+ON_WM_HELPINFO()
+ON_BN_CLICKED(IDC_MANUAL, OpenManual)
+ON_MESSAGE(WM_CLOSEREQUEST, OnCloseRequest)
 END_MESSAGE_MAP()
 
 CMainDlg::CMainDlg() : fw::CDialog(IDD_MAIN) {
@@ -70,11 +70,8 @@ BOOL CMainDlg::OnInitDialog() {
   m_driveBox.SetImageList(driveImages_.GetSafeHandle());
   ui::SetupIconButton(m_manualButton, manualImages_, IDI_MANUAL, 16);
 
-  if (toolTipControl_.Create(this)) {
-    toolTip = &toolTipControl_;
-    toolTip->AddTool(&m_manualButton, fw::LoadResourceString(IDS_TIP_MANUAL).c_str());
-    toolTip->Activate(TRUE);
-  }
+  const fw::CToolTipCtrl::Tool tools[] = {{&m_manualButton, IDS_TIP_MANUAL}};
+  if (toolTipControl_.CreateWithTools(this, tools)) toolTip = &toolTipControl_;
 
   std::memset(&driveList, 0, sizeof driveList);
   driveList.ownerWindow = m_hWnd;
@@ -111,7 +108,8 @@ void CMainDlg::FillDriveBox(int wantedKind, int wantedNumber) {
     const bool optical = slot.hard.kind == drive::KindOpticalDrive;
     int& count = optical ? driveList.opticalDriveCount : driveList.hardDriveCount;
     const int number = count++;
-    if (wantedNumber != -1 && wantedKind == (optical ? drive::KindOpticalRequest : drive::KindHardDriveRequest) &&
+    if (wantedNumber != -1 &&
+        wantedKind == (optical ? drive::KindOpticalRequest : drive::KindHardDriveRequest) &&
         wantedNumber == number)
       driveList.selectedIndex = i;
     const int image = optical ? 1 : 0;
@@ -124,8 +122,8 @@ void CMainDlg::ShowSelectedDrive() {
   driveList.selectedIndex = selection < 0 ? 0 : selection;
   const drive::DriveSlot& slot = driveList.slots[driveList.selectedIndex];
   std::string serial(slot.hard.serialText, strnlen(slot.hard.serialText, drive::kSerialTextLength));
-  serial.erase(serial.find_last_not_of(' ') == std::string::npos ? 0
-                                                                 : serial.find_last_not_of(' ') + 1);
+  serial.erase(
+      serial.find_last_not_of(' ') == std::string::npos ? 0 : serial.find_last_not_of(' ') + 1);
   m_driveLabel.SetWindowText(serial.c_str());
 
   if (slot.hard.kind == drive::KindHardDrive) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+
+// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include "framework/Wnd.h"
@@ -114,8 +116,23 @@ class CToolTipCtrl : public CWnd {
     return SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != 0;
   }
   int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
+
+  // A control and the string resource of its tip.
+  struct Tool {
+    CWnd* control;
+    UINT text;
+  };
+  // Creates the tooltip control of `owner`, adds the tools and activates it.
+  // False (and no tooltip) when the control cannot be created.
+  bool CreateWithTools(CWnd* owner, const Tool* tools, size_t count);
+  template <size_t N>
+  bool CreateWithTools(CWnd* owner, const Tool (&tools)[N]) {
+    return CreateWithTools(owner, tools, N);
+  }
   void Activate(BOOL activate) { SendMessage(TTM_ACTIVATE, activate); }
-  void RelayEvent(MSG* message) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message)); }
+  void RelayEvent(MSG* message) {
+    SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message));
+  }
 };
 
 // An image list owned by its object.

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "framework/Application.h"
+#include "framework/Controls.h"
 
 namespace fw {
 
@@ -36,6 +37,14 @@ std::string LoadResourceString(UINT id) {
   char text[512] = {};
   const int length = ::LoadStringA(AfxGetResourceHandle(), id, text, sizeof text);
   return std::string(text, length > 0 ? length : 0);
+}
+
+bool CToolTipCtrl::CreateWithTools(CWnd* owner, const Tool* tools, size_t count) {
+  if (!Create(owner)) return false;
+  for (size_t i = 0; i < count; ++i)
+    AddTool(tools[i].control, LoadResourceString(tools[i].text).c_str());
+  Activate(TRUE);
+  return true;
 }
 
 }  // namespace fw

@@ -24,12 +24,12 @@ const char* const kErrorDisablingAam = "Error disabling seek noise control";
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CHardDrivePage, fw::CDialog)
-  ON_BN_CLICKED(IDC_HDD_STANDBY, OnStandby)
-  ON_BN_CLICKED(IDC_HDD_APM_SET, OnSetPowerManagement)
-  ON_BN_CLICKED(IDC_HDD_AAM_SET, OnSetSeekNoise)
-  ON_BN_CLICKED(IDC_HDD_APM_ALLOW_STANDBY, OnAllowStandby)
-  ON_WM_HSCROLL()
-  ON_WM_TIMER()
+ON_BN_CLICKED(IDC_HDD_STANDBY, OnStandby)
+ON_BN_CLICKED(IDC_HDD_APM_SET, OnSetPowerManagement)
+ON_BN_CLICKED(IDC_HDD_AAM_SET, OnSetSeekNoise)
+ON_BN_CLICKED(IDC_HDD_APM_ALLOW_STANDBY, OnAllowStandby)
+ON_WM_HSCROLL()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CHardDrivePage::CHardDrivePage() : fw::CDialog(IDD_HARDDRIVE_PAGE) {}
@@ -57,8 +57,8 @@ void CHardDrivePage::DoDataExchange(fw::CDataExchange* x) {
 
 BOOL CHardDrivePage::OnInitDialog() {
   fw::CDialog::OnInitDialog();
-  for (ui::CTransparentStatic* label : {&m_powerMode, &m_apmValue, &m_apmPosition, &m_aamValue,
-                                        &m_aamPosition})
+  for (ui::CTransparentStatic* label :
+       {&m_powerMode, &m_apmValue, &m_apmPosition, &m_aamValue, &m_aamPosition})
     label->m_crText = kValueColour;
   m_powerHeading.SetBoldFont();
   m_seekHeading.SetBoldFont();
@@ -79,21 +79,17 @@ BOOL CHardDrivePage::OnInitDialog() {
   SetTimer(kTimerId, kTimerPeriod);
   pollingEnabled = true;
 
-  if (toolTipControl_.Create(this)) {
-    toolTip = &toolTipControl_;
-    const struct {
-      fw::CWnd* control;
-      UINT text;
-    } tools[] = {
-        {&m_standby, IDS_TIP_STANDBY},          {&m_apmSet, IDS_TIP_APM_SET},
-        {&m_aamSet, IDS_TIP_AAM_SET},           {&m_aamSlider, IDS_TIP_AAM_SLIDER},
-        {&m_apmSlider, IDS_TIP_APM_SLIDER},     {&m_allowStandby, IDS_TIP_ALLOW_STANDBY},
-        {&m_apmEnable, IDS_TIP_APM_ENABLE},     {&m_aamEnable, IDS_TIP_AAM_ENABLE},
-    };
-    for (const auto& tool : tools)
-      toolTip->AddTool(tool.control, fw::LoadResourceString(tool.text).c_str());
-    toolTip->Activate(TRUE);
-  }
+  const fw::CToolTipCtrl::Tool tools[] = {
+      {&m_standby, IDS_TIP_STANDBY},
+      {&m_apmSet, IDS_TIP_APM_SET},
+      {&m_aamSet, IDS_TIP_AAM_SET},
+      {&m_aamSlider, IDS_TIP_AAM_SLIDER},
+      {&m_apmSlider, IDS_TIP_APM_SLIDER},
+      {&m_allowStandby, IDS_TIP_ALLOW_STANDBY},
+      {&m_apmEnable, IDS_TIP_APM_ENABLE},
+      {&m_aamEnable, IDS_TIP_AAM_ENABLE},
+  };
+  if (toolTipControl_.CreateWithTools(this, tools)) toolTip = &toolTipControl_;
   return TRUE;
 }
 
@@ -123,8 +119,9 @@ void CHardDrivePage::RefreshStatus(bool updateControls) {
   // A path that returns no registers leaves the record as prepared: "n/a"
   // then, rather than a mode that was never read.
   drive::AtaTaskFile registers = {};
-  const bool read = drive::AtaCheckPowerMode(*drive, &registers) && drive->ataPath != drive::PathSmart;
-  const char* mode = !read                                           ? "n/a"
+  const bool read =
+      drive::AtaCheckPowerMode(*drive, &registers) && drive->ataPath != drive::PathSmart;
+  const char* mode = !read                                               ? "n/a"
                      : registers.sectorCount == drive::kPowerModeStandby ? "standby"
                      : registers.sectorCount == drive::kPowerModeIdle    ? "idle"
                                                                          : "active";
@@ -137,10 +134,9 @@ void CHardDrivePage::RefreshStatus(bool updateControls) {
 void CHardDrivePage::CarryOutRequest() {
   drive::CommandLineRequest& request = driveList->request;
   if (request.requestedDriveKind != drive::KindHardDriveRequest) return;
-  if (request.requestedDriveNumber < 0 ||
-      request.requestedDriveNumber >= driveList->hardDriveCount)
+  if (request.requestedDriveNumber < 0 || request.requestedDriveNumber >= driveList->hardDriveCount)
     return;
-  request.requestedDriveNumber = -1;  // carried out once only
+  request.requestedDriveNumber = -1;                            // carried out once only
   if (request.requestedAction != drive::ActionStandby) return;  // nothing else on a hard drive
   OnStandby();
   if (request.quitAfterAction) ::SendMessageA(driveList->ownerWindow, WM_CLOSEREQUEST, 0, 0);
@@ -156,8 +152,9 @@ void CHardDrivePage::RefreshFeatures(bool updateControls) {
 
   if (identified && drive->apmSupported) {
     apmUnsupported = false;
-    for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
-                        static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
+    for (fw::CWnd* c :
+         {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
+          static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
       c->EnableWindow(TRUE);
     int level = 0;
     if (drive::IdentifyWordAt(identify, drive::IdentifyWord::commandSetsEnabled) & drive::kApmBit) {
@@ -213,8 +210,9 @@ void CHardDrivePage::RefreshFeatures(bool updateControls) {
     m_apmValue.SetWindowText("not supported");
     m_apmPosition.SetWindowText("");
     if (updateControls) m_apmSlider.SetPos(m_apmSlider.GetRangeMin());
-    for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
-                        static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
+    for (fw::CWnd* c :
+         {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
+          static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
       c->EnableWindow(FALSE);
   }
   if (aamUnsupported) {

@@ -15,21 +15,21 @@ namespace pages {
 namespace {
 const COLORREF kValueColour = RGB(0, 96, 192);
 constexpr UINT WM_CLOSEREQUEST = drive::WM_SPEEDLISTREADY;  // the same private number, to the owner
-constexpr int32_t kMaxTimerValue = 0xFFFF;  // 100 ms units: 01:49:13.5
+constexpr int32_t kMaxTimerValue = 0xFFFF;                  // 100 ms units: 01:49:13.5
 }  // namespace
 
 BEGIN_MESSAGE_MAP(COpticalDrivePage, fw::CDialog)
-  ON_WM_TIMER()
-  ON_BN_CLICKED(IDC_ODD_STANDBY, OnStandby)
-  ON_BN_CLICKED(IDC_ODD_REFRESH, OnRefresh)
-  ON_BN_CLICKED(IDC_ODD_FAST, OnFast)
-  ON_BN_CLICKED(IDC_ODD_SILENT, OnSilent)
-  ON_BN_CLICKED(IDC_ODD_IDLE_SET, OnSetIdleTimer)
-  ON_BN_CLICKED(IDC_ODD_STANDBY_SET, OnSetStandbyTimer)
-  ON_BN_CLICKED(IDC_ODD_IDLE, OnIdle)
-  ON_CBN_SELCHANGE(IDC_ODD_SPEED_LIST, OnSpeedSelected)
-  ON_WM_VSCROLL()
-  ON_MESSAGE(drive::WM_SPEEDLISTREADY, OnSpeedListReady)
+ON_WM_TIMER()
+ON_BN_CLICKED(IDC_ODD_STANDBY, OnStandby)
+ON_BN_CLICKED(IDC_ODD_REFRESH, OnRefresh)
+ON_BN_CLICKED(IDC_ODD_FAST, OnFast)
+ON_BN_CLICKED(IDC_ODD_SILENT, OnSilent)
+ON_BN_CLICKED(IDC_ODD_IDLE_SET, OnSetIdleTimer)
+ON_BN_CLICKED(IDC_ODD_STANDBY_SET, OnSetStandbyTimer)
+ON_BN_CLICKED(IDC_ODD_IDLE, OnIdle)
+ON_CBN_SELCHANGE(IDC_ODD_SPEED_LIST, OnSpeedSelected)
+ON_WM_VSCROLL()
+ON_MESSAGE(drive::WM_SPEEDLISTREADY, OnSpeedListReady)
 END_MESSAGE_MAP()
 
 COpticalDrivePage::COpticalDrivePage() : fw::CDialog(IDD_OPTICAL_PAGE) {}
@@ -72,24 +72,23 @@ BOOL COpticalDrivePage::OnInitDialog() {
   m_idleField.SetMask("##:##:##");
   m_standbyField.SetMask("##:##:##");
 
-  if (toolTipControl_.Create(this)) {
-    toolTip = &toolTipControl_;
-    const struct {
-      fw::CWnd* control;
-      UINT text;
-    } tools[] = {
-        {&m_standbyNow, IDS_TIP_STANDBY},           {&m_idleNow, IDS_TIP_IDLE},
-        {&m_setStandby, IDS_TIP_STANDBY_SET}, {&m_setIdle, IDS_TIP_IDLE_SET},
-        {&m_standbyField, IDS_TIP_STANDBY_TIME},   {&m_standbySpin, IDS_TIP_STANDBY_TIME},
-        {&m_idleField, IDS_TIP_IDLE_TIME},         {&m_idleSpin, IDS_TIP_IDLE_TIME},
-        {&m_standbyTimerCheck, IDS_TIP_ALLOW_STANDBY}, {&m_idleTimerCheck, IDS_TIP_ALLOW_IDLE},
-        {&m_refresh, IDS_TIP_REFRESH},              {&m_fast, IDS_TIP_FAST},
-        {&m_silent, IDS_TIP_SILENT},                {&m_speedList, IDS_TIP_SPEED_LIST},
-    };
-    for (const auto& tool : tools)
-      toolTip->AddTool(tool.control, fw::LoadResourceString(tool.text).c_str());
-    toolTip->Activate(TRUE);
-  }
+  const fw::CToolTipCtrl::Tool tools[] = {
+      {&m_standbyNow, IDS_TIP_STANDBY},
+      {&m_idleNow, IDS_TIP_IDLE},
+      {&m_setStandby, IDS_TIP_STANDBY_SET},
+      {&m_setIdle, IDS_TIP_IDLE_SET},
+      {&m_standbyField, IDS_TIP_STANDBY_TIME},
+      {&m_standbySpin, IDS_TIP_STANDBY_TIME},
+      {&m_idleField, IDS_TIP_IDLE_TIME},
+      {&m_idleSpin, IDS_TIP_IDLE_TIME},
+      {&m_standbyTimerCheck, IDS_TIP_ALLOW_STANDBY},
+      {&m_idleTimerCheck, IDS_TIP_ALLOW_IDLE},
+      {&m_refresh, IDS_TIP_REFRESH},
+      {&m_fast, IDS_TIP_FAST},
+      {&m_silent, IDS_TIP_SILENT},
+      {&m_speedList, IDS_TIP_SPEED_LIST},
+  };
+  if (toolTipControl_.CreateWithTools(this, tools)) toolTip = &toolTipControl_;
   shownDiscType = -1;
   SetTimer(kTimerId, kTimerPeriod);
   return TRUE;
@@ -197,7 +196,8 @@ void COpticalDrivePage::RefreshDrive() {
 void COpticalDrivePage::ShowCurrentSpeed() {
   m_currentSpeed.SetWindowText("");
   shownTable->currentSpeed = drive::ReadCurrentSpeed(*shownDrive);
-  m_currentSpeed.SetWindowText(drive::FormatSpeed(shownDrive->discType, shownTable->currentSpeed).c_str());
+  m_currentSpeed.SetWindowText(
+      drive::FormatSpeed(shownDrive->discType, shownTable->currentSpeed).c_str());
 }
 
 void COpticalDrivePage::FillSpeedBox() {
