@@ -216,12 +216,15 @@ LRESULT COpticalDrivePage::OnSpeedListReady(WPARAM wParam, LPARAM) {
   drive::OpticalDriveInfo* probed = probingDrive;
   probingDrive = nullptr;
   drive::SaveSpeedList(*probed);  // the probed drive's list, whichever drive is shown
-  if (probed == shownDrive && SelectedDrive() == probed) {
+  pollingEnabled = true;
+  if (SelectedDrive() == nullptr) return 1;
+  if (probed == shownDrive) {
     shownTable = &drive::CurrentSpeedTable(*probed);
     EnableSpeedControls(true);
     FillSpeedBox();
+  } else {
+    RefreshDrive();  // the drive shown meanwhile gets its own list (or probe) now
   }
-  pollingEnabled = true;
   return 1;
 }
 
