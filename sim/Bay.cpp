@@ -3,10 +3,8 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 #include "sim/BayFile.h"
@@ -217,15 +215,22 @@ bool Bay::LoadText(const std::string& text, std::string* error) {
 }
 
 bool Bay::LoadFile(const std::string& path, std::string* error) {
-  std::ifstream file(path, std::ios::in | std::ios::binary);
-  if (!file) {
+  std::string text;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  bool read = file != nullptr;
+  if (file) {
+    char block[4096];
+    size_t count;
+    while ((count = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, count);
+    read = !std::ferror(file);  // a directory opens on Linux but cannot be read
+    std::fclose(file);
+  }
+  if (!read) {
     if (error) *error = "cannot read the bay file " + path;
     return false;
   }
-  std::ostringstream text;
-  text << file.rdbuf();
   std::string message;
-  if (!LoadText(text.str(), &message)) {
+  if (!LoadText(text, &message)) {
     if (error) *error = path + ": " + message;
     return false;
   }

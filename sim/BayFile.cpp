@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <functional>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include "sim/OpticalMedia.h"
@@ -184,9 +183,7 @@ class Parser {
   enum class Section { kNone, kSystem, kDisk, kVolume, kOptical };
 
   bool Fail(int line, const std::string& message, std::string* error) {
-    std::ostringstream out;
-    out << "line " << line << ": " << message;
-    *error = out.str();
+    *error = "line " + std::to_string(line) + ": " + message;
     return false;
   }
 
@@ -213,10 +210,14 @@ class Parser {
 bool Parser::Run(const std::string& text, BayConfig* config, std::string* error) {
   config_ = config;
   *config_ = BayConfig();
-  std::istringstream input(text);
-  std::string rawLine;
   line_ = 0;
-  while (std::getline(input, rawLine)) {
+  // Lines end at '\n'; a last line without one still counts, and a final
+  // '\n' starts no empty line.
+  for (size_t begin = 0; begin < text.size();) {
+    size_t end = text.find('\n', begin);
+    if (end == std::string::npos) end = text.size();
+    std::string rawLine = text.substr(begin, end - begin);
+    begin = end + 1;
     ++line_;
     if (!rawLine.empty() && rawLine.back() == '\r') rawLine.pop_back();
     std::string line = Trim(StripComment(rawLine));
@@ -270,9 +271,8 @@ bool Parser::StartSection(const std::string& header, int line, std::string* mess
     }
     for (const DiskDraft& other : disks_) {
       if (other.disk.number == static_cast<int>(number)) {
-        std::ostringstream out;
-        out << "[disk " << number << "] appears twice (first on line " << other.disk.line << ")";
-        *message = out.str();
+        *message = "[disk " + std::to_string(number) + "] appears twice (first on line " +
+                   std::to_string(other.disk.line) + ")";
         return false;
       }
     }
@@ -309,10 +309,8 @@ bool Parser::StartSection(const std::string& header, int line, std::string* mess
     const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0])));
     for (const OpticalDraft& other : opticals_) {
       if (other.optical.letter == upper) {
-        std::ostringstream out;
-        out << "[optical " << upper << "] appears twice (first on line " << other.optical.line
-            << ")";
-        *message = out.str();
+        *message = "[optical " + std::string(1, upper) + "] appears twice (first on line " +
+                   std::to_string(other.optical.line) + ")";
         return false;
       }
     }
@@ -376,9 +374,8 @@ bool Parser::SetSystemKey(const std::string& key, const Value& value, std::strin
 bool ReadNumber(const Value& value, uint64_t min, uint64_t max, uint64_t* out,
                 std::string* message) {
   if (!ParseUnsigned(value.text, max, out) || *out < min) {
-    std::ostringstream text;
-    text << "expected a number from " << min << " to " << max << ", not '" << value.text << "'";
-    *message = text.str();
+    *message = "expected a number from " + std::to_string(min) + " to " + std::to_string(max) +
+               ", not '" + value.text + "'";
     return false;
   }
   return true;
@@ -394,9 +391,7 @@ bool ReadBool(const Value& value, bool* out, std::string* message) {
 
 bool ReadText(const Value& value, size_t maxLength, std::string* out, std::string* message) {
   if (value.text.size() > maxLength) {
-    std::ostringstream text;
-    text << "'" << value.text << "' is longer than " << maxLength << " characters";
-    *message = text.str();
+    *message = "'" + value.text + "' is longer than " + std::to_string(maxLength) + " characters";
     return false;
   }
   if (!IsPrintable(value.text)) {
@@ -441,10 +436,8 @@ bool ReadFeature(const Value& value, uint64_t min, uint64_t max, bool* supported
   }
   uint64_t number;
   if (!ParseUnsigned(value.text, max, &number) || number < min) {
-    std::ostringstream text;
-    text << "expected unsupported, disabled or a level from " << min << " to " << max << ", not '"
-         << value.text << "'";
-    *message = text.str();
+    *message = "expected unsupported, disabled or a level from " + std::to_string(min) + " to " +
+               std::to_string(max) + ", not '" + value.text + "'";
     return false;
   }
   *supported = true;
@@ -606,9 +599,7 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
     d.ata.powerMode = modes[choice];
     return true;
   }
-  std::ostringstream text;
-  text << "unknown key '" << key << "' in [disk " << d.number << "]";
-  *message = text.str();
+  *message = "unknown key '" + key + "' in [disk " + std::to_string(d.number) + "]";
   return false;
 }
 

@@ -1,6 +1,6 @@
 #include "sim/Trace.h"
 
-#include <fstream>
+#include <cstdio>
 
 namespace sim {
 
@@ -17,8 +17,13 @@ void TraceLog::Record(const std::string& line) {
   if (lines_.size() > kMaxLinesInMemory) lines_.pop_front();
   if (!file_.empty()) {
     // Opened for each line: the file is complete whenever the program stops.
-    std::ofstream out(file_, std::ios::out | std::ios::app | std::ios::binary);
-    out << line << '\n';
+    // The line and its end go out in one write.
+    if (std::FILE* out = std::fopen(file_.c_str(), "ab")) {
+      const std::string whole = line + '\n';
+      std::fwrite(whole.data(), 1, whole.size(), out);
+      std::fflush(out);
+      std::fclose(out);
+    }
   }
 }
 

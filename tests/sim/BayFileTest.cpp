@@ -142,6 +142,23 @@ TEST(BayFile, LoadFileNamesTheFileInErrors) {
   EXPECT_EQ(error, path + ": line 2: unknown key 'bogus' in [disk 0]");
 }
 
+TEST(BayFile, ADirectoryIsNotABayFile) {
+  sim::Bay bay;
+  std::string error;
+  const std::string directory = ::testing::TempDir();
+  EXPECT_FALSE(bay.LoadFile(directory, &error));
+  EXPECT_EQ(error, "cannot read the bay file " + directory);
+}
+
+TEST(BayFile, LastLineNeedsNoLineEnd) {
+  sim::Bay bay;
+  std::string error;
+  const std::string path = ::testing::TempDir() + "unended.bay";
+  std::ofstream(path, std::ios::binary) << "[disk 5]\r\n\r\nbogus = 1";
+  EXPECT_FALSE(bay.LoadFile(path, &error));
+  EXPECT_EQ(error, path + ": line 3: unknown key 'bogus' in [disk 5]");
+}
+
 TEST(BayFile, FailedLoadKeepsTheMachine) {
   sim::Bay bay;
   std::string error;
