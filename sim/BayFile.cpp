@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <initializer_list>
 #include <set>
 #include <vector>
 
@@ -172,8 +172,6 @@ struct OpticalDraft {
   std::set<std::string> given;
   int mediumLine = 0;
 };
-
-using KeyHandler = std::function<bool(const Value&, std::string*)>;
 
 class Parser {
  public:
@@ -403,17 +401,23 @@ bool ReadText(const Value& value, size_t maxLength, std::string* out, std::strin
 }
 
 // `choices` lists the accepted words; *index gets the position of the one given.
-bool ReadChoice(const Value& value, const std::vector<std::string>& choices, size_t* index,
+// Plain C strings: each call site stays a short table, not code building strings.
+bool ReadChoice(const Value& value, std::initializer_list<const char*> choices, size_t* index,
                 std::string* message) {
-  std::string word = Lower(value.text);
-  for (size_t i = 0; i < choices.size(); ++i) {
-    if (word == choices[i]) {
+  const std::string word = Lower(value.text);
+  size_t i = 0;
+  for (const char* choice : choices) {
+    if (word == choice) {
       *index = i;
       return true;
     }
+    ++i;
   }
   std::string list;
-  for (size_t i = 0; i < choices.size(); ++i) list += (i ? ", " : "") + choices[i];
+  for (const char* choice : choices) {
+    if (!list.empty()) list += ", ";
+    list += choice;
+  }
   *message = "expected one of " + list + ", not '" + value.text + "'";
   return false;
 }
@@ -498,11 +502,10 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
   }
   if (key == "property_unterminated") return ReadBool(value, &d.propertyUnterminated, message);
   if (key == "bus_type") {
-    static const std::vector<std::string> names = {"unknown", "scsi",  "atapi", "ata",
-                                                   "1394",    "ssa",   "fibre", "usb",
-                                                   "raid",    "iscsi", "sas",   "sata"};
+    static const char* const names[] = {"unknown", "scsi",  "atapi", "ata",  "1394", "ssa",
+                                        "fibre",   "usb",   "raid",  "iscsi", "sas", "sata"};
     std::string word = Lower(value.text);
-    for (size_t i = 0; i < names.size(); ++i) {
+    for (size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
       if (word == names[i]) {
         d.busType = static_cast<uint32_t>(i);
         return true;
