@@ -1,30 +1,14 @@
-// Named helpers for multi-byte fields. SCSI and MMC fields are big-endian;
-// IDENTIFY DEVICE data is little-endian 16-bit words.
+// The byte-order helpers, under the drive layer's names.
 #pragma once
 
-#include <cstdint>
+#include "platform/ByteOrder.h"
 
 namespace drive {
 
-inline void PutBe16(uint8_t* p, uint32_t value) {
-  p[0] = static_cast<uint8_t>(value >> 8);
-  p[1] = static_cast<uint8_t>(value);
-}
-
-inline void PutBe32(uint8_t* p, uint32_t value) {
-  p[0] = static_cast<uint8_t>(value >> 24);
-  p[1] = static_cast<uint8_t>(value >> 16);
-  p[2] = static_cast<uint8_t>(value >> 8);
-  p[3] = static_cast<uint8_t>(value);
-}
-
-inline uint16_t GetBe16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
-
-inline uint32_t GetBe32(const uint8_t* p) {
-  return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-         (static_cast<uint32_t>(p[2]) << 8) | p[3];
-}
-
-inline uint16_t GetLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+using platform::GetBe16;
+using platform::GetBe32;
+using platform::GetLe16;
+using platform::PutBe16;
+using platform::PutBe32;
 
 }  // namespace drive
