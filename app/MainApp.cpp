@@ -7,7 +7,7 @@
 #include "app/MainDlg.h"
 #include "framework/Shell.h"
 #include "platform/Worker.h"
-#include "sim/Bay.h"
+#include "sim/SystemCallTracer.h"
 
 namespace app {
 
@@ -18,9 +18,10 @@ CMainApp theApp;  // the one application object, constructed when the program lo
 BOOL CMainApp::InitInstance() {
   SetRegistryKey("Palisko");
 
-  // A simulated drive bay stands in for the real drives when one is named.
+  // A simulated drive bay stands in for the real drives when one is named,
+  // and the commands are traced when a trace file is named.
   std::string bayError;
-  if (!sim::InstallBayFromEnvironment(&bayError)) {
+  if (!sim::InstallFromEnvironment(&bayError)) {
     fw::AfxMessageBox(bayError.c_str(), MB_ICONERROR);
     return FALSE;
   }

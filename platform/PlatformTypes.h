@@ -66,6 +66,7 @@ typedef intptr_t LRESULT;
 #define ERROR_INVALID_PARAMETER 87u
 #define ERROR_INSUFFICIENT_BUFFER 122u
 #define ERROR_NO_MORE_FILES 18u
+#define ERROR_MORE_DATA 234u
 #define ERROR_IO_DEVICE 1117u
 
 #define WM_USER 0x0400u
@@ -161,10 +162,21 @@ typedef struct _SENDCMDOUTPARAMS {
 } SENDCMDOUTPARAMS;
 #pragma pack(pop)
 
-typedef enum _STORAGE_PROPERTY_ID { StorageDeviceProperty = 0 } STORAGE_PROPERTY_ID;
-typedef enum _STORAGE_QUERY_TYPE { PropertyStandardQuery = 0 } STORAGE_QUERY_TYPE;
-typedef enum _STORAGE_BUS_TYPE { BusTypeUnknown = 0, BusTypeAta = 3, BusTypeUsb = 7, BusTypeSata = 11 } STORAGE_BUS_TYPE;
-typedef enum _MEDIA_TYPE { Unknown = 0, FixedMedia = 12 } MEDIA_TYPE;
+// The platform's enums are int-sized and take any value a driver stores;
+// a fixed underlying type gives the stand-ins the same range.
+typedef enum _STORAGE_PROPERTY_ID : int { StorageDeviceProperty = 0 } STORAGE_PROPERTY_ID;
+typedef enum _STORAGE_QUERY_TYPE : int {
+  PropertyStandardQuery = 0,
+  PropertyExistsQuery = 1
+} STORAGE_QUERY_TYPE;
+typedef enum _STORAGE_BUS_TYPE : int {
+  BusTypeUnknown = 0,
+  BusTypeAta = 3,
+  BusTypeUsb = 7,
+  BusTypeSata = 11,
+  BusTypeMaxReserved = 0x7F
+} STORAGE_BUS_TYPE;
+typedef enum _MEDIA_TYPE : int { Unknown = 0, RemovableMedia = 11, FixedMedia = 12 } MEDIA_TYPE;
 
 typedef struct _STORAGE_PROPERTY_QUERY {
   STORAGE_PROPERTY_ID PropertyId;

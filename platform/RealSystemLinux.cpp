@@ -24,10 +24,11 @@ UINT NoDriveType(const char*) { return DRIVE_NO_ROOT_DIR; }
 HANDLE NoFindFirstVolume(char*, DWORD) { return INVALID_HANDLE_VALUE; }
 BOOL NoFindNextVolume(HANDLE, char*, DWORD) { return FALSE; }
 BOOL NoFindVolumeClose(HANDLE) { return FALSE; }
+DWORD NoLastError() { return ERROR_INVALID_FUNCTION; }
 
 const SystemCalls noSystem = {
     NoCreateFile,   NoCloseHandle,    NoDeviceIoControl, NoWindowsDirectory, NoVolumeName,
-    NoDriveType,    NoFindFirstVolume, NoFindNextVolume, NoFindVolumeClose,
+    NoDriveType,    NoFindFirstVolume, NoFindNextVolume, NoFindVolumeClose, NoLastError,
 };
 }  // namespace
 

@@ -27,11 +27,12 @@ BOOL RealFindNextVolume(HANDLE find, char* volumeName, DWORD size) {
   return ::FindNextVolumeA(find, volumeName, size);
 }
 BOOL RealFindVolumeClose(HANDLE find) { return ::FindVolumeClose(find); }
+DWORD RealGetLastError() { return ::GetLastError(); }
 
 const SystemCalls realCalls = {
     RealCreateFile,      RealCloseHandle,  RealDeviceIoControl, RealGetWindowsDirectory,
     RealGetVolumeName,   RealGetDriveType, RealFindFirstVolume, RealFindNextVolume,
-    RealFindVolumeClose,
+    RealFindVolumeClose, RealGetLastError,
 };
 }  // namespace
 

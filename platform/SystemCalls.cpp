@@ -49,4 +49,6 @@ BOOL FindNextVolumeA(HANDLE find, char* volumeName, DWORD size) {
 
 BOOL FindVolumeClose(HANDLE find) { return Current().findVolumeClose(find); }
 
+DWORD GetLastError() { return Current().getLastError(); }
+
 }  // namespace platform

@@ -23,6 +23,8 @@ struct SystemCalls {
   HANDLE (*findFirstVolume)(char* volumeName, DWORD size);
   BOOL (*findNextVolume)(HANDLE find, char* volumeName, DWORD size);
   BOOL (*findVolumeClose)(HANDLE find);
+  // The calling thread's last error, as the calls above left it.
+  DWORD (*getLastError)();
 };
 
 // Installs a table (kept by pointer, must outlive its use); null restores the
@@ -43,5 +45,6 @@ UINT GetDriveTypeA(const char* rootPath);
 HANDLE FindFirstVolumeA(char* volumeName, DWORD size);
 BOOL FindNextVolumeA(HANDLE find, char* volumeName, DWORD size);
 BOOL FindVolumeClose(HANDLE find);
+DWORD GetLastError();
 
 }  // namespace platform

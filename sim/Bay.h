@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/PlatformTypes.h"
+#include "platform/SystemCalls.h"
 
 namespace sim {
 
@@ -111,12 +112,7 @@ class ScopedBayInstall {
 // Installs `bay` as the platform's system calls; nullptr restores the real system.
 void InstallBay(Bay* bay);
 
-// For the program: when TORVANE_SIMULATE names a bay file, loads it into a
-// bay that lives until the process ends and installs it; when
-// TORVANE_SIMULATE_TRACE names a file, the bay appends its trace there.
-// Returns false with a message when the file cannot be loaded (nothing is
-// installed then); returns true and does nothing when TORVANE_SIMULATE is
-// unset or empty.
-bool InstallBayFromEnvironment(std::string* error);
+// The table that forwards to the installed bay (for a tracer over the bay).
+const platform::SystemCalls& BaySystemCalls();
 
 }  // namespace sim

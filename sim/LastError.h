@@ -1,5 +1,5 @@
 // The thread's last-error value, as the system functions the bay stands in
-// for leave it. Only Windows has one; elsewhere the call does nothing.
+// for leave it; on Windows the system's own value is set as well.
 #pragma once
 
 #include "platform/PlatformTypes.h"
@@ -18,12 +18,20 @@ constexpr DWORD kErrorMoreData = 234;
 constexpr DWORD kErrorNoMoreFiles = 18;
 constexpr DWORD kErrorIoDevice = 1117;
 
+// The bay's own copy of the thread's last error, which the drive layer reads
+// through the platform seam on every build.
+inline DWORD& ThreadSystemError() {
+  static thread_local DWORD error = 0;
+  return error;
+}
+
 inline void SetSystemError(DWORD code) {
+  ThreadSystemError() = code;
 #ifdef _WIN32
   ::SetLastError(code);
-#else
-  (void)code;
 #endif
 }
+
+inline DWORD LastSystemError() { return ThreadSystemError(); }
 
 }  // namespace sim

@@ -1,10 +1,10 @@
 // The bay as the platform's system calls: a table of plain functions that
 // forward to the installed bay, and the installation helpers.
 #include <atomic>
-#include <cstdlib>
 
 #include "platform/SystemCalls.h"
 #include "sim/Bay.h"
+#include "sim/LastError.h"
 
 namespace sim {
 
@@ -62,18 +62,18 @@ BOOL BayFindVolumeClose(HANDLE find) {
   return bay ? bay->CloseVolumeSearch(find) : FALSE;
 }
 
+DWORD BayGetLastError() { return LastSystemError(); }
+
 const platform::SystemCalls kBayCalls = {
     BayCreateFile,          BayCloseHandle,    BayDeviceIoControl,
     BayGetWindowsDirectory, BayGetVolumeName,  BayGetDriveType,
     BayFindFirstVolume,     BayFindNextVolume, BayFindVolumeClose,
+    BayGetLastError,
 };
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
 }  // namespace
+
+const platform::SystemCalls& BaySystemCalls() { return kBayCalls; }
 
 void InstallBay(Bay* bay) {
   if (bay) {
@@ -87,17 +87,5 @@ void InstallBay(Bay* bay) {
 
 ScopedBayInstall::ScopedBayInstall(Bay& bay) { InstallBay(&bay); }
 ScopedBayInstall::~ScopedBayInstall() { InstallBay(nullptr); }
-
-bool InstallBayFromEnvironment(std::string* error) {
-  const std::string bayFile = Environment("TORVANE_SIMULATE");
-  if (bayFile.empty()) return true;
-  // Lives until the process ends: device handles stay open for the whole run.
-  static Bay* bay = new Bay;
-  if (!bay->LoadFile(bayFile, error)) return false;
-  const std::string traceFile = Environment("TORVANE_SIMULATE_TRACE");
-  if (!traceFile.empty()) bay->SetTraceFile(traceFile);
-  InstallBay(bay);
-  return true;
-}
 
 }  // namespace sim

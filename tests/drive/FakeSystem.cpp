@@ -48,9 +48,11 @@ HANDLE FirstVolume(char* name, DWORD size) {
 }
 BOOL NextVolume(HANDLE, char* name, DWORD size) { return NextVolumeInto(name, size); }
 BOOL CloseVolumeFind(HANDLE) { return TRUE; }
+DWORD LastError() { return current->lastError; }
 
-const platform::SystemCalls table = {Open,       Close,      IoControl,  WindowsDirectory, VolumeName,
-                                     DriveType, FirstVolume, NextVolume, CloseVolumeFind};
+const platform::SystemCalls table = {Open,        Close,      IoControl,       WindowsDirectory,
+                                     VolumeName,  DriveType,  FirstVolume,     NextVolume,
+                                     CloseVolumeFind, LastError};
 }  // namespace
 
 ScopedFakeSystem::ScopedFakeSystem(System& system) {

@@ -27,6 +27,7 @@ struct System {
   std::vector<std::string> mountNames = std::vector<std::string>(26);  // per letter
   std::vector<UINT> driveTypes = std::vector<UINT>(26, DRIVE_NO_ROOT_DIR);
   std::vector<std::string> volumes;  // what FindFirst/NextVolume enumerate
+  DWORD lastError = 0;  // what GetLastError answers after any call
   std::vector<IoCall> calls;
   std::vector<std::string> opened;
   int closed = 0;

@@ -1,8 +1,9 @@
-// InstallBayFromEnvironment: what the program does at start-up.
+// InstallFromEnvironment: what the program does at start-up.
 #include <cstdlib>
 #include <fstream>
 
 #include "BaySupport.h"
+#include "sim/SystemCallTracer.h"
 
 namespace {
 
@@ -23,13 +24,14 @@ class Environment : public ::testing::Test {
     sim::InstallBay(nullptr);
     SetEnvironment("TORVANE_SIMULATE", "");
     SetEnvironment("TORVANE_SIMULATE_TRACE", "");
+    SetEnvironment("TORVANE_TRACE", "");
   }
 };
 
 TEST_F(Environment, UnsetLeavesTheRealSystem) {
   SetEnvironment("TORVANE_SIMULATE", "");
   std::string error = "untouched";
-  EXPECT_TRUE(sim::InstallBayFromEnvironment(&error));
+  EXPECT_TRUE(sim::InstallFromEnvironment(&error));
   EXPECT_EQ(error, "untouched");
   EXPECT_EQ(platform::GetDriveTypeA("Q:\\"), platform::RealSystemCalls().getDriveType("Q:\\"));
 }
@@ -39,7 +41,7 @@ TEST_F(Environment, BrokenBayFileIsReportedAndNotInstalled) {
   std::ofstream(bayPath) << "[disk 0]\nwhat = 1\n";
   SetEnvironment("TORVANE_SIMULATE", bayPath);
   std::string error;
-  EXPECT_FALSE(sim::InstallBayFromEnvironment(&error));
+  EXPECT_FALSE(sim::InstallFromEnvironment(&error));
   EXPECT_EQ(error, bayPath + ": line 2: unknown key 'what' in [disk 0]");
   // Nothing installed: the calls still reach the real system (which, under
   // Wine, has a C: of its own).
@@ -59,7 +61,7 @@ TEST_F(Environment, BayFileAndTraceFileAreUsed) {
   SetEnvironment("TORVANE_SIMULATE", bayPath);
   SetEnvironment("TORVANE_SIMULATE_TRACE", tracePath);
   std::string error;
-  ASSERT_TRUE(sim::InstallBayFromEnvironment(&error)) << error;
+  ASSERT_TRUE(sim::InstallFromEnvironment(&error)) << error;
   char directory[MAX_PATH];
   EXPECT_EQ(platform::GetWindowsDirectoryA(directory, MAX_PATH), 6u);
   EXPECT_STREQ(directory, "E:\\WIN");
