@@ -41,6 +41,9 @@ struct HardDriveInfo {
   uint64_t capacityBytes;
   int32_t apmSupported;
   int32_t aamSupported;
+  // Set when the disks of the Windows directory's volume could not be
+  // learned: this disk may hold Windows, so it is never put to sleep.
+  uint8_t systemDriveUnknown;
 };
 
 struct OpticalDriveInfo {

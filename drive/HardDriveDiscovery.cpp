@@ -22,6 +22,8 @@ constexpr DWORD kDeviceShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr int kPhysicalDriveNumbers = 64;
 constexpr DWORD kDescriptorBufferSize = 10000;
 constexpr DWORD kExtentsBufferSize = 512;
+constexpr DWORD kMaxExtentsBufferSize = 65536;  // some 2700 extents
+constexpr int kExtentsAttempts = 3;
 constexpr int kVolumeEnumNameLength = 100;
 
 // Copies text into a fixed field, cut to fit, always terminated.
@@ -143,29 +145,55 @@ int WindowsLetterIndex() {
   return -1;
 }
 
-// Does the volume opened as `volume` have an extent on disk `diskNumber`?
-bool VolumeLiesOnDisk(HANDLE volume, uint8_t* extents, int diskNumber) {
-  std::memset(extents, 0, kExtentsBufferSize);
-  DWORD returned = 0;
-  if (!platform::DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
-                                 extents, kExtentsBufferSize, &returned)) {
-    return false;
-  }
-  // Believe the count only as far as the answer really holds extents.
+// What a volume's extents say about one disk.
+enum class OnDisk { kNo, kYes, kUnknown };
+
+// Reads an extents answer of `returned` bytes. Extents claimed beyond the
+// answer are not believed; an answer that misses some can still say yes,
+// but never no.
+OnDisk DecodeExtents(const uint8_t* extents, DWORD size, DWORD returned, int diskNumber) {
   constexpr DWORD kHead = offsetof(VOLUME_DISK_EXTENTS, Extents);
-  if (returned > kExtentsBufferSize) returned = kExtentsBufferSize;
-  if (returned < kHead) return false;
+  if (returned > size) returned = size;
+  if (returned < kHead) return OnDisk::kUnknown;
   DWORD count = 0;
   std::memcpy(&count, extents, sizeof count);
   const DWORD held = (returned - kHead) / sizeof(DISK_EXTENT);
-  if (count > held) count = held;
-
-  for (DWORD i = 0; i < count; ++i) {
+  for (DWORD i = 0; i < count && i < held; ++i) {
     DISK_EXTENT extent;
     std::memcpy(&extent, extents + kHead + i * sizeof(DISK_EXTENT), sizeof extent);
-    if (extent.DiskNumber == static_cast<DWORD>(diskNumber)) return true;
+    if (extent.DiskNumber == static_cast<DWORD>(diskNumber)) return OnDisk::kYes;
   }
-  return false;
+  return count > held ? OnDisk::kUnknown : OnDisk::kNo;
+}
+
+// Does the volume opened as `volume` have an extent on disk `diskNumber`?
+// Asks with the 512-byte buffer first; a volume with more extents than fit
+// answers ERROR_MORE_DATA with their count, and is asked again with room for
+// all of them.
+OnDisk VolumeLiesOnDisk(HANDLE volume, uint8_t* firstBuffer, int diskNumber) {
+  constexpr DWORD kHead = offsetof(VOLUME_DISK_EXTENTS, Extents);
+  std::unique_ptr<uint8_t[]> larger;
+  uint8_t* extents = firstBuffer;
+  DWORD size = kExtentsBufferSize;
+  for (int attempt = 0; attempt < kExtentsAttempts; ++attempt) {
+    std::memset(extents, 0, size);
+    DWORD returned = 0;
+    if (platform::DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
+                                  extents, size, &returned)) {
+      return DecodeExtents(extents, size, returned, diskNumber);
+    }
+    if (platform::GetLastError() != ERROR_MORE_DATA || returned < sizeof(DWORD))
+      return OnDisk::kUnknown;
+    DWORD count = 0;
+    std::memcpy(&count, extents, sizeof count);
+    const uint64_t needed = kHead + static_cast<uint64_t>(count) * sizeof(DISK_EXTENT);
+    if (needed <= size || needed > kMaxExtentsBufferSize) return OnDisk::kUnknown;
+    size = static_cast<DWORD>(needed);
+    larger.reset(new (std::nothrow) uint8_t[size]);
+    if (!larger) return OnDisk::kUnknown;
+    extents = larger.get();
+  }
+  return OnDisk::kUnknown;  // the volume kept growing between the answers
 }
 
 }  // namespace
@@ -209,6 +237,8 @@ bool IdentifyHardDrive(HardDriveInfo& drive) {
 
 void DetectSystemDrive(HardDriveInfo& drive) {
   drive.isSystemDrive = 0;
+  // Unknown until the extents of the Windows volume have been read whole.
+  drive.systemDriveUnknown = 1;
   const int windowsLetter = WindowsLetterIndex();
 
   // Mount names of A: to Z:, and the volumes never to open: floppies and
@@ -225,6 +255,10 @@ void DetectSystemDrive(HardDriveInfo& drive) {
     if (platform::GetDriveTypeA(root) == DRIVE_CDROM || letter < 2)
       std::memcpy(skipList[skipCount++], mountNames[letter], kVolumeNameLength);
   }
+  // Only C: to Z: can hold the Windows directory's volume.
+  const char* windowsVolume =
+      windowsLetter >= 2 && mountNames[windowsLetter][0] != '\0' ? mountNames[windowsLetter]
+                                                                 : nullptr;
 
   std::unique_ptr<uint8_t[]> extents(new (std::nothrow) uint8_t[kExtentsBufferSize]);
   if (!extents) return;
@@ -242,10 +276,11 @@ void DetectSystemDrive(HardDriveInfo& drive) {
     HANDLE handle = platform::CreateFileA(path.c_str(), kDeviceAccess, kDeviceShare,
                                           OPEN_EXISTING, 0);
     if (handle == INVALID_HANDLE_VALUE) continue;
-    // Only C: to Z: can hold the Windows directory's volume.
-    if (VolumeLiesOnDisk(handle, extents.get(), drive.physicalDriveNumber) &&
-        windowsLetter >= 2 && std::strcmp(mountNames[windowsLetter], volume) == 0) {
-      drive.isSystemDrive = 1;
+    const OnDisk onDisk = VolumeLiesOnDisk(handle, extents.get(), drive.physicalDriveNumber);
+    if (windowsVolume != nullptr && std::strcmp(windowsVolume, volume) == 0 &&
+        onDisk != OnDisk::kUnknown) {
+      drive.isSystemDrive = onDisk == OnDisk::kYes ? 1 : 0;
+      drive.systemDriveUnknown = 0;
     }
     platform::CloseHandle(handle);
   } while (platform::FindNextVolumeA(find, volume, sizeof volume));

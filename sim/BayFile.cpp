@@ -150,6 +150,7 @@ std::vector<std::string> SplitList(const std::string& text) {
 struct DiskDraft {
   DiskConfig disk;
   std::set<std::string> given;
+  int geometryLine = 0;  // the last geometry key's line: where a bad product is reported
 };
 
 struct VolumeDraft {
@@ -191,7 +192,7 @@ class Parser {
   bool SetDiskKey(const std::string& key, const Value& value, std::string* message);
   bool SetVolumeKey(const std::string& key, const Value& value, std::string* message);
   bool SetOpticalKey(const std::string& key, const Value& value, std::string* message);
-  void FinishDisk(DiskDraft& draft);
+  bool FinishDisk(DiskDraft& draft, std::string* error);
   bool FinishOptical(OpticalDraft& draft, std::string* error);
   bool FinishVolumes(std::string* error);
 
@@ -239,7 +240,7 @@ bool Parser::Run(const std::string& text, BayConfig* config, std::string* error)
     if (!SetKey(key, value, &message)) return Fail(line_, message, error);
   }
   for (DiskDraft& draft : disks_) {
-    FinishDisk(draft);
+    if (!FinishDisk(draft, error)) return false;
     config_->disks[draft.disk.number] = draft.disk;
   }
   for (OpticalDraft& draft : opticals_) {
@@ -263,7 +264,7 @@ bool Parser::StartSection(const std::string& header, int line, std::string* mess
   }
   if (kind == "disk" && words.size() == 2) {
     uint64_t number;
-    if (!ParseUnsigned(words[1], kMaxDiskNumber, &number) || words[1].substr(0, 2) == "0x") {
+    if (!ParseUnsigned(words[1], kMaxDiskNumber, &number) || Lower(words[1].substr(0, 2)) == "0x") {
       *message = "a disk number must be a decimal number from 0 to 9999, not '" + words[1] + "'";
       return false;
     }
@@ -530,6 +531,9 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
     d.geometryFails = choice == 1;
     return true;
   }
+  if (key == "cylinders" || key == "tracks_per_cylinder" || key == "sectors_per_track" ||
+      key == "bytes_per_sector")
+    disks_.back().geometryLine = line_;
   if (key == "cylinders") return ReadNumber(value, 0, INT64_MAX, &d.cylinders, message);
   if (key == "tracks_per_cylinder" || key == "sectors_per_track" || key == "bytes_per_sector") {
     if (!ReadNumber(value, 1, 0xFFFFFFFFu, &number, message)) return false;
@@ -811,7 +815,7 @@ bool Parser::SetOpticalKey(const std::string& key, const Value& value, std::stri
   return false;
 }
 
-void Parser::FinishDisk(DiskDraft& draft) {
+bool Parser::FinishDisk(DiskDraft& draft, std::string* error) {
   DiskConfig& d = draft.disk;
   auto given = [&draft](const char* key) { return draft.given.count(key) != 0; };
   AtaDeviceConfig& ata = d.ata;
@@ -844,11 +848,19 @@ void Parser::FinishDisk(DiskDraft& draft) {
   if (!given("property_vendor")) d.propertyVendor = d.vendor;
   if (!given("property_product")) d.propertyProduct = d.product;
 
-  if (!given("cylinders")) {
-    uint64_t cylinderBytes =
-        static_cast<uint64_t>(d.tracksPerCylinder) * d.sectorsPerTrack * d.bytesPerSector;
-    d.cylinders = capacityBytes / cylinderBytes;
+  // The geometry's size is a product of four numbers; one that does not fit
+  // 64 bits describes no disk.
+  const uint64_t trackSectors = static_cast<uint64_t>(d.tracksPerCylinder) * d.sectorsPerTrack;
+  if (trackSectors > UINT64_MAX / d.bytesPerSector ||
+      (given("cylinders") && d.cylinders != 0 &&
+       trackSectors * d.bytesPerSector > UINT64_MAX / d.cylinders)) {
+    return Fail(draft.geometryLine ? draft.geometryLine : d.line,
+                "the geometry's size (cylinders x tracks_per_cylinder x sectors_per_track x "
+                "bytes_per_sector) does not fit 64 bits",
+                error);
   }
+  if (!given("cylinders")) d.cylinders = capacityBytes / (trackSectors * d.bytesPerSector);
+  return true;
 }
 
 bool Parser::FinishOptical(OpticalDraft& draft, std::string* error) {

@@ -110,11 +110,13 @@ TEST(DiscoveryAnswers, GeometryGivesTheCapacityOnlyWhenWhole) {
 }
 
 // One disk 0 whose volume claims `claimedExtents` extents, the first of them
-// on disk `extentDisk`; Windows on C:, which is that volume.
+// on disk `extentDisk`; Windows on C:, which is that volume. With
+// `moreData`, the volume manager fails the query with ERROR_MORE_DATA.
 struct ExtentsMachine {
   uint32_t claimedExtents;
   uint32_t extentDisk;
   DWORD answerBytes;
+  bool moreData = false;
 
   BOOL operator()(HANDLE h, DWORD code, void*, DWORD, void* out, DWORD outSize, DWORD* returned) {
     if (h != kVolume || code != IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS) return FALSE;
@@ -123,14 +125,17 @@ struct ExtentsMachine {
     PutLe32(answer, 8, extentDisk);
     std::memcpy(out, answer.data(), answerBytes);
     *returned = answerBytes;
-    return TRUE;
+    return moreData ? FALSE : TRUE;
   }
 };
 
-bool SystemDriveWith(const ExtentsMachine& machine, const std::string& windowsDirectory,
-                     int physicalDrive = 0) {
+enum class Mark { kNo, kYes, kUnknown };
+
+Mark SystemDriveWith(const ExtentsMachine& machine, const std::string& windowsDirectory,
+                     int physicalDrive = 0, DWORD lastError = 0) {
   fake::System system;
   system.ioControl = machine;
+  system.lastError = lastError;
   system.windowsDirectory = windowsDirectory;
   system.mountNames[2] = "\\\\?\\Volume{c}\\";
   system.driveTypes[2] = DRIVE_FIXED;
@@ -144,24 +149,69 @@ bool SystemDriveWith(const ExtentsMachine& machine, const std::string& windowsDi
   DetectSystemDrive(drive);
   EXPECT_EQ(system.opened, (std::vector<std::string>{"\\\\?\\Volume{c}"}));
   EXPECT_EQ(system.closed, 1);
-  return drive.isSystemDrive != 0;
+  EXPECT_FALSE(drive.isSystemDrive && drive.systemDriveUnknown);
+  return drive.isSystemDrive ? Mark::kYes : drive.systemDriveUnknown ? Mark::kUnknown : Mark::kNo;
 }
 
 TEST(DiscoveryAnswers, ExtentsCountIsBelievedOnlyAsFarAsTheAnswerHoldsExtents) {
-  EXPECT_TRUE(SystemDriveWith({1, 0, 32}, "C:\\WINDOWS"));
-  EXPECT_TRUE(SystemDriveWith({1, 0, 32}, "c:\\windows"));
-  EXPECT_FALSE(SystemDriveWith({1, 0, 32}, "C:\\WINDOWS", 1));
-  // A count far beyond the 512-byte buffer: only the extents really there count.
-  EXPECT_TRUE(SystemDriveWith({0xFFFFFFFFu, 0, 512}, "C:\\WINDOWS"));
-  EXPECT_FALSE(SystemDriveWith({0xFFFFFFFFu, 0, 512}, "C:\\WINDOWS", 5));
-  // An answer too short to hold the one extent it claims marks nothing.
-  EXPECT_FALSE(SystemDriveWith({1, 0, 16}, "C:\\WINDOWS"));
-  EXPECT_FALSE(SystemDriveWith({1, 0, 4}, "C:\\WINDOWS"));
+  EXPECT_EQ(SystemDriveWith({1, 0, 32}, "C:\\WINDOWS"), Mark::kYes);
+  EXPECT_EQ(SystemDriveWith({1, 0, 32}, "c:\\windows"), Mark::kYes);
+  EXPECT_EQ(SystemDriveWith({1, 0, 32}, "C:\\WINDOWS", 1), Mark::kNo);
+  // A count far beyond the 512-byte buffer: the extents really there can
+  // name the disk, but the missing ones could lie on any disk.
+  EXPECT_EQ(SystemDriveWith({0xFFFFFFFFu, 0, 512}, "C:\\WINDOWS"), Mark::kYes);
+  EXPECT_EQ(SystemDriveWith({0xFFFFFFFFu, 0, 512}, "C:\\WINDOWS", 5), Mark::kUnknown);
+  // An answer too short to hold the one extent it claims tells nothing.
+  EXPECT_EQ(SystemDriveWith({1, 0, 16}, "C:\\WINDOWS"), Mark::kUnknown);
+  EXPECT_EQ(SystemDriveWith({1, 0, 4}, "C:\\WINDOWS"), Mark::kUnknown);
 }
 
-TEST(DiscoveryAnswers, WindowsDirectoryNotOnALetterMarksNoDisk) {
-  for (const char* directory : {"\\\\server\\windows", "1:\\WINDOWS", "", "~:\\x", "A:\\WINDOWS"})
-    EXPECT_FALSE(SystemDriveWith({1, 0, 32}, directory)) << directory;
+TEST(DiscoveryAnswers, WindowsVolumeThatCannotBeReadLeavesEveryDiskUnknown) {
+  // A failed query, and ERROR_MORE_DATA whose count asks for more than the
+  // program will allocate, or for no more than it already had.
+  EXPECT_EQ(SystemDriveWith({1, 0, 32, true}, "C:\\WINDOWS", 0, ERROR_INVALID_FUNCTION),
+            Mark::kUnknown);
+  EXPECT_EQ(SystemDriveWith({0x10000000u, 0, 32, true}, "C:\\WINDOWS", 0, ERROR_MORE_DATA),
+            Mark::kUnknown);
+  EXPECT_EQ(SystemDriveWith({2, 0, 32, true}, "C:\\WINDOWS", 0, ERROR_MORE_DATA),
+            Mark::kUnknown);
+}
+
+TEST(DiscoveryAnswers, MoreDataIsAskedAgainWithRoomForEveryExtent) {
+  fake::System system;
+  std::vector<DWORD> sizes;
+  system.ioControl = [&](HANDLE, DWORD, void*, DWORD, void* out, DWORD outSize,
+                         DWORD* returned) -> BOOL {
+    sizes.push_back(outSize);
+    std::vector<uint8_t> answer(outSize, 0);
+    PutLe32(answer, 0, 30);                                // 30 extents: 8 + 30 x 24 bytes
+    for (DWORD at = 8; at + 24 <= outSize && at < 728; at += 24) PutLe32(answer, at, 1);
+    if (outSize >= 728) PutLe32(answer, 8 + 29 * 24, 3);  // all on disk 1 but the last
+    const DWORD n = outSize >= 728 ? 728 : 32;
+    std::memcpy(out, answer.data(), n);
+    *returned = n;
+    system.lastError = outSize >= 728 ? 0 : ERROR_MORE_DATA;
+    return outSize >= 728;
+  };
+  system.mountNames[2] = "\\\\?\\Volume{c}\\";
+  system.volumes = {"\\\\?\\Volume{c}\\"};
+  system.open = [](const std::string&) { return kVolume; };
+  fake::ScopedFakeSystem install(system);
+  for (int disk : {0, 1, 3}) {
+    HardDriveInfo drive = {};
+    drive.physicalDriveNumber = disk;
+    sizes.clear();
+    DetectSystemDrive(drive);
+    EXPECT_EQ(sizes, (std::vector<DWORD>{512, 728})) << disk;
+    EXPECT_EQ(drive.isSystemDrive, disk != 0 ? 1 : 0) << disk;
+    EXPECT_EQ(drive.systemDriveUnknown, 0) << disk;
+  }
+}
+
+TEST(DiscoveryAnswers, WindowsDirectoryNotOnADiskLetterLeavesTheDiskUnknown) {
+  for (const char* directory : {"\\\\server\\windows", "1:\\WINDOWS", "", "~:\\x", "A:\\WINDOWS",
+                                "D:\\WINDOWS"})
+    EXPECT_EQ(SystemDriveWith({1, 0, 32}, directory), Mark::kUnknown) << directory;
 }
 
 }  // namespace

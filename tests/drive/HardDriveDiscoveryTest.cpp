@@ -247,6 +247,45 @@ TEST(HardDriveDiscovery, SystemDriveIsTheDiskOfTheWindowsVolume) {
   }
 }
 
+// A Windows volume of `count` extents: all on disk 1 but the last, which
+// lies on disk `lastDisk`.
+std::string ManyExtents(int count, int lastDisk) {
+  std::string extents;
+  for (int i = 0; i < count - 1; ++i) extents += "1:" + std::to_string(1048576 + i * 4096) + ":4096 ";
+  extents += std::to_string(lastDisk) + ":1048576:4096";
+  return "[disk 0]\nata_paths = sat12\n[disk 1]\nata_paths = sat12\n[disk 2]\n"
+         "ata_paths = sat12\n[volume C]\nextents = " + extents + "\n";
+}
+
+TEST(HardDriveDiscovery, WindowsVolumeWithMoreExtentsThanTheFirstAnswerHolds) {
+  // 21 extents fit the 512-byte answer; 22 need a second, larger one.
+  for (int count : {21, 22, 200}) {
+    BayMachine machine(ManyExtents(count, 0));
+    auto list = Discover();
+    ASSERT_EQ(list->driveCount, 3);
+    EXPECT_EQ(list->slots[0].hard.isSystemDrive, 1) << count;
+    EXPECT_EQ(list->slots[1].hard.isSystemDrive, 1) << count;
+    EXPECT_EQ(list->slots[2].hard.isSystemDrive, 0) << count;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(list->slots[i].hard.systemDriveUnknown, 0) << count;
+    const size_t queries = machine.TraceWith(" EXTENTS ").size();
+    EXPECT_EQ(queries, count > 21 ? 6u : 3u) << count;  // per disk: 512 bytes, then whole
+  }
+}
+
+TEST(HardDriveDiscovery, WindowsVolumeWithoutReadableExtentsMarksEveryDiskUnknown) {
+  // The Windows volume lies on no disk the query can name (as a volume
+  // that cannot be opened or queried): no disk is known to be free of it.
+  BayMachine machine(
+      "[disk 0]\nata_paths = sat12\n[disk 1]\nata_paths = sat12\n[volume C]\nextents = none\n"
+      "[volume D]\nextents = 1\n");
+  auto list = Discover();
+  ASSERT_EQ(list->driveCount, 2);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(list->slots[i].hard.isSystemDrive, 0) << i;
+    EXPECT_EQ(list->slots[i].hard.systemDriveUnknown, 1) << i;
+  }
+}
+
 TEST(HardDriveDiscovery, OpticalVolumesAreNeverOpened) {
   BayMachine machine(TwoDisks("C:\\WINDOWS", "1"));
   auto list = Discover();

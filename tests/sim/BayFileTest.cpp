@@ -55,7 +55,32 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"[optical E]\nserial = ok\nspeed = 1\n",
                 "line 3: unknown key 'speed' in [optical E]"},
         BadFile{"[disk 0]\njust words\n", "line 2: expected 'key = value'"},
-        BadFile{"[system]\nwindows_directory = WINDOWS\n", "line 2: windows_directory must"}));
+        BadFile{"[system]\nwindows_directory = WINDOWS\n", "line 2: windows_directory must"},
+        // A hexadecimal section number is refused in either case.
+        BadFile{"[disk 0x1F]\n", "line 1: a disk number must be"},
+        BadFile{"[disk 0X1F]\n", "line 1: a disk number must be"},
+        // A geometry whose size does not fit 64 bits, with or without cylinders.
+        BadFile{"[disk 0]\ntracks_per_cylinder = 2147483648\nsectors_per_track = 2147483648\n",
+                "line 3: the geometry's size"},
+        BadFile{"[disk 0]\nsectors_per_track = 4294967295\ncylinders = 4294967296\n"
+                "tracks_per_cylinder = 4294967295\nmodel = M\n",
+                "line 4: the geometry's size"}));
+
+TEST(BayFile, GeometryThatFitsGivesItsCylinders) {
+  sim::BayConfig config;
+  std::string error;
+  ASSERT_TRUE(sim::ParseBayText("[disk 0]\nlast_lba = 999999\ntracks_per_cylinder = 65536\n"
+                                "sectors_per_track = 65536\nbytes_per_sector = 4096\n",
+                                &config, &error))
+      << error;
+  // 2^44 bytes a cylinder is more than the 512 MB disk: no whole cylinder.
+  EXPECT_EQ(config.disks[0].cylinders, 0u);
+  ASSERT_TRUE(sim::ParseBayText("[disk 0]\ncylinders = 1\ntracks_per_cylinder = 4294967295\n"
+                                "sectors_per_track = 4294967295\nbytes_per_sector = 1\n",
+                                &config, &error))
+      << error;
+  EXPECT_EQ(config.disks[0].cylinders, 1u);  // (2^32 - 1)^2 bytes still fit
+}
 
 TEST(BayFile, QuotesKeepBlanksAndInlineCommentsAreDropped) {
   sim::BayConfig config;
