@@ -1,6 +1,9 @@
 #include "drive/AtaCommands.h"
 
+#include <cstring>
+
 #include "drive/AtaPaths.h"
+#include "drive/IdentifyData.h"
 
 namespace drive {
 
@@ -34,7 +37,10 @@ bool ProbeAtaCommandPath(HardDriveInfo& drive) {
   uint8_t scratch[kIdentifyLength];
   for (AtaPath path : kProbeOrder) {
     drive.ataPath = path;
-    if (AtaIdentifyDevice(drive, scratch, sizeof scratch)) return true;
+    // A path counts only when identify data really came back over it.
+    std::memset(scratch, 0, sizeof scratch);
+    if (AtaIdentifyDevice(drive, scratch, sizeof scratch) && CarriesIdentifyData(scratch))
+      return true;
   }
   drive.ataPath = PathNone;
   return false;

@@ -61,8 +61,8 @@ constexpr int kIdentifyLength = 512;
 bool AtaExecute(const HardDriveInfo& drive, const AtaTaskFile& input, void* data, int length,
                 AtaTaskFile* output);
 
-// Tries the paths 2, 1, 3, 5, 6 with IDENTIFY DEVICE; keeps the first that
-// works in drive.ataPath (0 when none does).
+// Tries the paths 2, 1, 3, 5, 6 with IDENTIFY DEVICE; keeps the first over
+// which identify data comes back in drive.ataPath (0 when none does).
 bool ProbeAtaCommandPath(HardDriveInfo& drive);
 
 bool AtaIdentifyDevice(const HardDriveInfo& drive, void* buffer, int length);

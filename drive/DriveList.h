@@ -28,6 +28,12 @@ struct SpeedTable {
   int32_t readByPerformance;
   int32_t setByStreaming;
   int32_t currentSpeed;
+  // A probe ran for this medium and learned no speed: the drive is not probed
+  // again by itself (the refresh button asks again).
+  int32_t probeFoundNone;
+  // The probe's list is complete and not yet stored; set by the probe just
+  // before it reports, cleared when the list is stored.
+  int32_t probeFinished;
 };
 
 struct HardDriveInfo {

@@ -102,7 +102,8 @@ void IdentifyByStorageProperty(HardDriveInfo& drive, bool& identified) {
     name += DescriptorString(answer.get(), returned, descriptor.VendorIdOffset);
     name += DescriptorString(answer.get(), returned, descriptor.ProductIdOffset);
   }
-  CopyText(drive.displayName, sizeof drive.displayName, name);
+  // A name learned from INQUIRY is not replaced by an empty one.
+  if (!TrimRight(name).empty()) CopyText(drive.displayName, sizeof drive.displayName, name);
 
   DISK_GEOMETRY geometry;
   std::memset(&geometry, 0, sizeof geometry);
@@ -122,8 +123,11 @@ void IdentifyByAta(HardDriveInfo& drive) {
   uint8_t identify[kIdentifyLength];
   if (!AtaIdentifyDevice(drive, identify, sizeof identify)) return;
 
-  CopyText(drive.displayName, sizeof drive.displayName,
-           Trim(IdentifyText(identify, IdentifyWord::modelNumber, IdentifyWord::modelNumberWords)));
+  const std::string model =
+      Trim(IdentifyText(identify, IdentifyWord::modelNumber, IdentifyWord::modelNumberWords));
+  // A name learned earlier is not replaced by an empty one.
+  if (!model.empty() && model[0] != '\0')
+    CopyText(drive.displayName, sizeof drive.displayName, model);
   // Blanks before the serial number stay: some drives right-align it.
   CopyText(drive.serialText, sizeof drive.serialText,
            "#" + TrimRight(IdentifyText(identify, IdentifyWord::serialNumber,

@@ -81,6 +81,13 @@ int32_t ReadCurrentSpeed(OpticalDriveInfo& drive) {
                                                     : ReadCapabilitiesSpeed(drive.deviceHandle);
 }
 
+int32_t ReadSpeedByAnyMethod(OpticalDriveInfo& drive) {
+  const int32_t speed = ReadCurrentSpeed(drive);
+  if (speed != -1) return speed;
+  return CurrentSpeedTable(drive).readByPerformance ? ReadCapabilitiesSpeed(drive.deviceHandle)
+                                                    : ReadPerformanceSpeed(drive.deviceHandle);
+}
+
 DriveCommandResult ApplySpeed(OpticalDriveInfo& drive, int32_t speed) {
   return CurrentSpeedTable(drive).setByStreaming ? SetStreamingSpeed(drive.deviceHandle, speed)
                                                  : SetCdSpeed(drive.deviceHandle, speed);
@@ -106,7 +113,8 @@ int32_t ProbeSpeeds(OpticalDriveInfo& drive) {
   do {
     reading = ReadCurrentSpeed(drive);
     if (reading != -1) {
-      if ((multiple == 0 || reading != last) && table.speedCount < kMaxSpeeds) {
+      // 0 KB/s is no speed a drive reads at: it never enters the list.
+      if ((multiple == 0 || reading != last) && reading != 0 && table.speedCount < kMaxSpeeds) {
         table.speeds[table.speedCount++] = reading;
         last = reading;
       }
@@ -134,6 +142,10 @@ unsigned SpeedProbeWorker(void* argument) {
       ProbeSpeeds(drive);
     }
   }
+  table.probeFoundNone = table.speedCount == 0 ? 1 : 0;
+  // Complete: whoever gets it first stores it, the page or, when the window
+  // has gone meanwhile, the program on its way out.
+  table.probeFinished = 1;
   platform::SendMessageA(table.notifyWindow, WM_SPEEDLISTREADY, 1, 0);
   return 1;
 }
@@ -150,10 +162,29 @@ void LoadSpeedList(OpticalDriveInfo& drive) {
   ParseSpeedList(text, table);
 }
 
-bool SaveSpeedList(OpticalDriveInfo& drive) {
+namespace {
+bool SaveSpeedListOf(OpticalDriveInfo& drive, int32_t discType) {
+  SpeedTable& table = drive.speedTables[discType];
+  table.probeFinished = 0;
   return platform::WriteProfileString(drive.displayName,
-                                      EntryName("%s speed list", drive.discType).c_str(),
-                                      FormatSpeedList(CurrentSpeedTable(drive)).c_str());
+                                      EntryName("%s speed list", discType).c_str(),
+                                      FormatSpeedList(table).c_str());
+}
+}  // namespace
+
+bool SaveSpeedList(OpticalDriveInfo& drive) {
+  const int32_t type = drive.discType >= 0 && drive.discType < kDiscTypeCount ? drive.discType
+                                                                            : DiscNone;
+  return SaveSpeedListOf(drive, type);
+}
+
+void SaveFinishedProbes(DriveList& list) {
+  for (int i = 0; i < list.driveCount && i < kMaxDrives; ++i) {
+    OpticalDriveInfo& drive = list.slots[i].optical;
+    if (drive.kind != KindOpticalDrive) continue;
+    for (int32_t type = DiscNone; type < kDiscTypeCount; ++type)
+      if (drive.speedTables[type].probeFinished) SaveSpeedListOf(drive, type);
+  }
 }
 
 bool SaveChosenSpeed(OpticalDriveInfo& drive, int32_t speed) {

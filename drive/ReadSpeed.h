@@ -26,6 +26,10 @@ std::string FormatSpeed(int32_t discType, int32_t speed);
 SpeedTable& CurrentSpeedTable(OpticalDriveInfo& drive);
 
 int32_t ReadCurrentSpeed(OpticalDriveInfo& drive);
+// The current speed to show: by the table's method, and when the drive
+// refuses that one, by the other (a drive may lack GET PERFORMANCE and still
+// report in page 2Ah). -1 when neither works.
+int32_t ReadSpeedByAnyMethod(OpticalDriveInfo& drive);
 DriveCommandResult ApplySpeed(OpticalDriveInfo& drive, int32_t speed);
 int32_t ProbeSpeeds(OpticalDriveInfo& drive);
 
@@ -35,6 +39,9 @@ unsigned SpeedProbeWorker(void* drive);
 
 void LoadSpeedList(OpticalDriveInfo& drive);
 bool SaveSpeedList(OpticalDriveInfo& drive);
+// Stores the lists of probes that finished after their window had gone
+// (the program ends meanwhile): a complete list is never thrown away.
+void SaveFinishedProbes(DriveList& list);
 bool SaveChosenSpeed(OpticalDriveInfo& drive, int32_t speed);
 
 }  // namespace drive

@@ -23,8 +23,8 @@ std::string FormatSpeedList(const SpeedTable& table) {
 namespace {
 
 // Reads a leading decimal number as the runtime's atoi does (blanks, a sign,
-// digits up to the first other character; 0 without digits). False when the
-// value does not fit 32 bits: that is damage, not a speed.
+// digits up to the first other character). False when there are no digits,
+// or when the value does not fit 32 bits: that is damage, not a speed.
 bool LeadingNumber(const std::string& text, size_t at, int32_t& value) {
   while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
   bool negative = false;
@@ -32,10 +32,12 @@ bool LeadingNumber(const std::string& text, size_t at, int32_t& value) {
   int64_t magnitude = 0;
   const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int32_t>::min())
                                  : std::numeric_limits<int32_t>::max();
+  const size_t firstDigit = at;
   for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
     magnitude = magnitude * 10 + (text[at] - '0');
     if (magnitude > limit) return false;
   }
+  if (at == firstDigit) return false;
   value = static_cast<int32_t>(negative ? -magnitude : magnitude);
   return true;
 }
@@ -48,12 +50,15 @@ void ParseSpeedList(const std::string& text, SpeedTable& table) {
   // A missing letter counts as not "C".
   table.readByPerformance = text[0] != 'C';
   table.setByStreaming = text.size() < 2 || text[1] != 'C';
+  // Exactly what a probe that learned nothing stores.
+  table.probeFoundNone = text.size() == 3 && text[2] == ' ' ? 1 : 0;
 
   size_t at = 3;
   int32_t speed = 0;
-  while (at <= text.size() && LeadingNumber(text, at, speed) && speed != 0 &&
-         table.speedCount < kMaxSpeeds) {
-    table.speeds[table.speedCount++] = speed;
+  while (at <= text.size() && LeadingNumber(text, at, speed) && table.speedCount < kMaxSpeeds) {
+    // A 0 is no speed (an earlier version stored what a drive reported as
+    // 0 KB/s): skipped, and the entries after it still count.
+    if (speed != 0) table.speeds[table.speedCount++] = speed;
     const size_t comma = text.find(',', at);
     if (comma == std::string::npos) break;
     at = comma + 1;

@@ -15,9 +15,11 @@ constexpr size_t kSpeedListTextLimit = 255;  // characters, without the terminat
 std::string FormatSpeedList(const SpeedTable& table);
 
 // Reads `text` into `table` (speedCount, speeds and, for a non-empty text, the
-// two method flags). Reading stops at the first entry that does not start
-// with a number, is 0, or does not fit a 32-bit speed, and at 128 entries,
-// keeping what came before.
+// two method flags and probeFoundNone). Entries of 0 are skipped. Reading
+// stops at the first entry that does not start with a number or does not fit
+// a 32-bit speed, and at 128 entries, keeping what came before. The text of a
+// probe that learned nothing, the two letters and the blank alone, sets
+// probeFoundNone.
 void ParseSpeedList(const std::string& text, SpeedTable& table);
 
 }  // namespace drive

@@ -2,11 +2,13 @@
 // decodes what comes back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "FakeSystem.h"
 #include "drive/AtaCommands.h"
 #include "drive/AtaPaths.h"
+#include "drive/IdentifyData.h"
 #include "drive/Transport.h"
 
 namespace {
@@ -405,8 +407,12 @@ TEST(AtaProbe, TriesThePathsInOrderAndKeepsNoneWhenAllFail) {
 TEST(AtaProbe, SatOnlyDiskIsProbedAfterTheTwoControlCodes) {
   fake::System system;
   int controlCodesRefused = 0;
-  system.ioControl = [&](HANDLE, DWORD code, void*, DWORD, void*, DWORD, DWORD*) -> BOOL {
-    if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) return TRUE;  // GOOD
+  system.ioControl = [&](HANDLE, DWORD code, void*, DWORD, void* out, DWORD, DWORD*) -> BOOL {
+    if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) {  // GOOD, with a model number in words 27-46
+      auto* sptd = static_cast<SCSI_PASS_THROUGH_DIRECT*>(out);
+      static_cast<uint8_t*>(sptd->DataBuffer)[2 * 27] = 'M';
+      return TRUE;
+    }
     ++controlCodesRefused;
     return FALSE;
   };
@@ -417,6 +423,43 @@ TEST(AtaProbe, SatOnlyDiskIsProbedAfterTheTwoControlCodes) {
   EXPECT_EQ(drive.ataPath, PathSat12);
   EXPECT_EQ(controlCodesRefused, 2);
   EXPECT_EQ(system.calls.size(), 3u);
+}
+
+// A bridge that answers GOOD but moves no data (a strictly read SAT, whose
+// T_LENGTH names FEATURES, here 0) leaves the buffer empty: that is no
+// identify data, and the probe goes on to the next path.
+TEST(AtaProbe, GoodWithoutIdentifyDataIsNotAPath) {
+  fake::System system;
+  std::vector<uint8_t> answerFor[256];  // what each opcode's data phase brings, by CDB byte 0
+  std::vector<uint8_t> identify(512, 0);
+  identify[2 * 10] = '7';  // a serial number alone is identify data
+  answerFor[0xF8] = identify;
+  system.ioControl = [&](HANDLE, DWORD code, void*, DWORD, void* out, DWORD, DWORD*) -> BOOL {
+    if (code != IOCTL_SCSI_PASS_THROUGH_DIRECT) return FALSE;
+    auto* sptd = static_cast<SCSI_PASS_THROUGH_DIRECT*>(out);
+    const std::vector<uint8_t>& data = answerFor[sptd->Cdb[0]];
+    if (sptd->DataBuffer && !data.empty())
+      std::memcpy(sptd->DataBuffer, data.data(), std::min<size_t>(data.size(), sptd->DataTransferLength));
+    return TRUE;  // GOOD for A1h, DFh and F8h alike
+  };
+  fake::ScopedFakeSystem install(system);
+  HardDriveInfo drive = DriveOnPath(PathNone);
+  EXPECT_TRUE(ProbeAtaCommandPath(drive));
+  EXPECT_EQ(drive.ataPath, PathVendorF8);
+}
+
+TEST(IdentifyData, ChecksumDecidesWhenTheSignatureIsThere) {
+  uint8_t data[512] = {};
+  EXPECT_FALSE(CarriesIdentifyData(data));  // an empty buffer
+  data[2 * 27 + 1] = 'X';                    // a model number
+  EXPECT_TRUE(CarriesIdentifyData(data));
+  data[510] = 0xA5;  // signature, checksum not matching
+  EXPECT_FALSE(CarriesIdentifyData(data));
+  data[511] = static_cast<uint8_t>(0 - 'X' - 0xA5);  // checksum: all bytes sum to 0
+  EXPECT_TRUE(CarriesIdentifyData(data));
+  std::memset(data, 0, sizeof data);
+  data[2 * 100] = 1;  // something elsewhere, but neither model nor serial
+  EXPECT_FALSE(CarriesIdentifyData(data));
 }
 
 }  // namespace

@@ -199,6 +199,32 @@ TEST(HardDriveDiscovery, EachPathIsFoundAndKept) {
   }
 }
 
+TEST(HardDriveDiscovery, StrictBridgeThatMovesNoIdentifyDataIsNoPath) {
+  // The property query's name stays; no serial and no features are invented.
+  BayMachine strictOnly(std::string("[disk 0]\nmodel = REAL MODEL\nvendor = ACME\nproduct = BRIDGE\n"
+                                    "ata_paths = sat12\nsat_strict = yes\napm = 128\naam = 200\n") +
+                        kVolumes);
+  auto list = Discover();
+  ASSERT_EQ(list->driveCount, 1);
+  EXPECT_EQ(list->slots[0].hard.ataPath, PathNone);
+  EXPECT_STREQ(list->slots[0].hard.displayName, "ACME    BRIDGE          ");
+  EXPECT_STREQ(list->slots[0].hard.serialText, "");
+}
+
+TEST(HardDriveDiscovery, StrictBridgeWithAVendorPathBehindIt) {
+  BayMachine machine(std::string("[disk 0]\nmodel = REAL MODEL\nserial = S1\n"
+                                 "ata_paths = sat12, vendor_f8\nsat_strict = yes\napm = 128\n"
+                                 "aam = 200\n") +
+                     kVolumes);
+  auto list = Discover();
+  ASSERT_EQ(list->driveCount, 1);
+  EXPECT_EQ(list->slots[0].hard.ataPath, PathVendorF8);
+  EXPECT_STREQ(list->slots[0].hard.displayName, "REAL MODEL");
+  EXPECT_STREQ(list->slots[0].hard.serialText, "#S1");
+  EXPECT_EQ(list->slots[0].hard.apmSupported, 1);
+  EXPECT_EQ(list->slots[0].hard.aamSupported, 1);
+}
+
 const char* const kTwoDisks = R"(
 [system]
 windows_directory = %s

@@ -181,6 +181,55 @@ TEST(SpeedProbe, StopsAddingAtTheTableLimit) {
   EXPECT_EQ(optical.cdSpeedsSet.back(), 65535);  // still restored at the end
 }
 
+TEST(SpeedProbe, ZeroKilobytesIsNeverASpeed) {
+  struct Case {
+    std::deque<int> readings;
+    std::vector<int> speeds;
+  };
+  const Case cases[] = {
+      {{0, 0}, {}},                        // a drive that reports 0 throughout
+      {{704, 1408, 0, 704}, {1408, 704}},  // a 0 in the middle is passed over
+  };
+  for (const Case& c : cases) {
+    fake::System system;
+    ScriptedOptical optical;
+    optical.readings = c.readings;
+    system.ioControl = std::ref(optical);
+    fake::ScopedFakeSystem install(system);
+    auto drive = Drive("ACMEOPT CD", DiscCd);
+    ProbeSpeeds(*drive);
+    const SpeedTable& table = drive->speedTables[DiscCd];
+    EXPECT_EQ(std::vector<int>(table.speeds, table.speeds + table.speedCount), c.speeds);
+  }
+}
+
+TEST(SpeedReading, ARefusedMethodFallsBackToTheOtherForTheShownSpeed) {
+  struct Case {
+    bool byPerformance, capabilities, performance;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {true, true, false, 704},    // no GET PERFORMANCE: page 2Ah
+      {false, false, true, 704},   // no page 2Ah: GET PERFORMANCE
+      {true, true, true, 704},     // the table's own method
+      {true, false, false, -1},    // neither: unknown
+  };
+  for (const Case& c : cases) {
+    fake::System system;
+    ScriptedOptical optical;
+    optical.readings = {704};
+    optical.capabilitiesWork = c.capabilities;
+    optical.performanceWork = c.performance;
+    system.ioControl = std::ref(optical);
+    fake::ScopedFakeSystem install(system);
+    auto drive = Drive("ACMEOPT CD", DiscCd);
+    drive->speedTables[DiscCd].readByPerformance = c.byPerformance;
+    EXPECT_EQ(ReadSpeedByAnyMethod(*drive), c.expected);
+    EXPECT_EQ(ReadCurrentSpeed(*drive), c.byPerformance ? (c.performance ? 704 : -1)
+                                                        : (c.capabilities ? 704 : -1));
+  }
+}
+
 // The worker's message, as a stand-in window receives it.
 struct Receiver {
   std::mutex mutex;
@@ -263,6 +312,22 @@ TEST_F(SpeedProbeWorkerTest, FallsBackToStreamingThenToPerformance) {
   }
 }
 
+TEST_F(SpeedProbeWorkerTest, AProbeWithoutSpeedsSaysSoAndIsReadyToStore) {
+  fake::System system;
+  ScriptedOptical optical;
+  optical.readings = {704};         // page 2Ah: the same whatever is set
+  optical.performanceWork = false;  // the third try reads nothing at all
+  system.ioControl = std::ref(optical);
+  fake::ScopedFakeSystem install(system);
+  auto drive = Drive("ACMEOPT CD", DiscCd);
+  SpeedProbeWorker(drive.get());
+  const SpeedTable& table = drive->speedTables[DiscCd];
+  EXPECT_EQ(table.speedCount, 0);
+  EXPECT_EQ(table.probeFoundNone, 1);
+  EXPECT_EQ(table.probeFinished, 1);
+  EXPECT_EQ(FormatSpeedList(table), "DD ");
+}
+
 TEST_F(SpeedProbeWorkerTest, RunsOnItsOwnThreadAndReportsWhenDone) {
   fake::System system;
   ScriptedOptical optical;
@@ -297,7 +362,9 @@ TEST(SpeedListText, ParsingKeepsWhatCameBeforeTheDamage) {
       {"CC 7040,x,5632", {7040}, 0, 0},
       {"CC", {}, 0, 0},
       {"C", {}, 0, 1},
-      {"CC 7040,0,5632", {7040}, 0, 0},
+      {"CC 7040,0,5632", {7040, 5632}, 0, 0},  // a 0 is skipped, not an end
+      {"CC 0", {}, 0, 0},
+      {"DD 0,0,7040", {7040}, 1, 1},
       {"CC  7040, 5632,", {7040, 5632}, 0, 0},
       {"CC 7040x,5632", {7040, 5632}, 0, 0},
       {"CC 4294967296,7040", {}, 0, 0},  // does not fit a speed: damage
@@ -313,6 +380,31 @@ TEST(SpeedListText, ParsingKeepsWhatCameBeforeTheDamage) {
     EXPECT_EQ(table.readByPerformance, c.readByPerformance) << c.text;
     EXPECT_EQ(table.setByStreaming, c.setByStreaming) << c.text;
   }
+}
+
+TEST(SpeedListText, AProbeThatLearnedNothingIsToldFromNothingStored) {
+  struct Case {
+    const char* text;
+    int32_t foundNone;
+  };
+  const Case cases[] = {{"DD ", 1}, {"CC ", 1}, {"CD ", 1}, {"CC", 0},
+                        {"CC 0", 0}, {"DD 704", 0}, {"C", 0}};
+  for (const Case& c : cases) {
+    SpeedTable table = {};
+    table.probeFoundNone = 7;
+    ParseSpeedList(c.text, table);
+    EXPECT_EQ(table.probeFoundNone, c.foundNone) << c.text;
+    EXPECT_EQ(table.speedCount, std::string(c.text) == "DD 704" ? 1 : 0) << c.text;
+  }
+  // What a probe with no speed stores is exactly that text.
+  SpeedTable empty = {};
+  empty.readByPerformance = empty.setByStreaming = 1;
+  EXPECT_EQ(FormatSpeedList(empty), "DD ");
+  // Nothing stored leaves what this run already knows.
+  SpeedTable known = {};
+  known.probeFoundNone = 1;
+  ParseSpeedList("", known);
+  EXPECT_EQ(known.probeFoundNone, 1);
 }
 
 TEST(SpeedListText, EmptyTextKeepsTheMethodFlags) {
@@ -379,6 +471,30 @@ TEST(StoredSpeedLists, SaveAndLoadUnderTheDriveModel) {
   other->discType = DiscCd;  // nothing stored for CDs yet
   LoadSpeedList(*other);
   EXPECT_EQ(other->speedTables[DiscCd].speedCount, 0);
+}
+
+TEST(StoredSpeedLists, FinishedProbesAreStoredWhenTheirWindowHasGone) {
+  platform::SetRegistryKey("Palisko");
+  auto list = std::make_unique<DriveList>();
+  std::memset(list.get(), 0, sizeof *list);
+  list->driveCount = 2;
+  list->slots[0].hard.kind = KindHardDrive;
+  OpticalDriveInfo& drive = list->slots[1].optical;
+  drive.kind = KindOpticalDrive;
+  std::snprintf(drive.displayName, sizeof drive.displayName, "%s", "FINISHED PROBE");
+  drive.discType = DiscNone;  // the medium shown now need not be the probed one
+  SpeedTable& bd = drive.speedTables[DiscBd];
+  bd.speedCount = 1;
+  bd.speeds[0] = 8990;
+  bd.probeFinished = 1;
+  SpeedTable& cd = drive.speedTables[DiscCd];  // half done: never stored
+  cd.speedCount = 1;
+  cd.speeds[0] = 704;
+
+  SaveFinishedProbes(*list);
+  EXPECT_EQ(platform::GetProfileString("FINISHED PROBE", "BD speed list", ""), "CC 8990");
+  EXPECT_EQ(platform::GetProfileString("FINISHED PROBE", "CD speed list", ""), "");
+  EXPECT_EQ(bd.probeFinished, 0);
 }
 
 }  // namespace
