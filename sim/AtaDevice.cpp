@@ -1,5 +1,7 @@
 #include "sim/AtaDevice.h"
 
+#include <algorithm>
+
 #include "sim/IdentifyData.h"
 
 namespace sim {
@@ -84,7 +86,21 @@ bool AtaDevice::SetFeatures(const AtaInput& input) {
   }
 }
 
+void AtaDevice::WakeUp() {
+  if (powerMode_ != kAtaPowerStandby) return;
+  powerMode_ = kAtaPowerActive;
+  wokenUp_ = true;
+}
+
+bool AtaDevice::TakeWokenUp() {
+  const bool woken = wokenUp_;
+  wokenUp_ = false;
+  return woken;
+}
+
 AtaResult AtaDevice::Execute(const AtaInput& input) {
+  const std::vector<uint8_t>& wakers = config_.wakeCommands;
+  if (std::find(wakers.begin(), wakers.end(), input.command) != wakers.end()) WakeUp();
   AtaResult result;
   AtaOutput& out = result.registers;
   // Registers a command does not define come back as they were written.

@@ -68,6 +68,11 @@ class AtaDevice {
 
   uint8_t powerMode() const { return powerMode_; }
   void setPowerMode(uint8_t mode) { powerMode_ = mode; }
+  // Leaves standby for active, as a command that needs the platters does.
+  void WakeUp();
+  // True once after the drive woke up (so that the caller lets the spin-up
+  // time pass).
+  bool TakeWokenUp();
   FeatureLevel apm() const { return {config_.apmSupported, apmEnabled_, apmLevel_}; }
   FeatureLevel aam() const { return {config_.aamSupported, aamEnabled_, aamLevel_}; }
 
@@ -83,6 +88,7 @@ class AtaDevice {
   uint8_t apmLevel_;
   bool aamEnabled_;
   uint8_t aamLevel_;
+  bool wokenUp_ = false;
 };
 
 }  // namespace sim

@@ -443,6 +443,7 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
   if (latencyMs) std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs));
 
   ControlResult result = Failed(kErrorInvalidHandle);
+  uint32_t spinUpMs = 0;  // a disk that a command woke answers once it has spun up
   {
     std::lock_guard<std::mutex> lock(state_->mutex);
     State::Handle* found = state_->FindHandle(handle);
@@ -450,6 +451,7 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
       entry.device = found->device;
       if (SimDisk* disk = state_->Disk(found->disk)) {
         result = DiskControl(*disk, code, in, inSize, out, outSize, bytesReturned);
+        if (disk->ata().TakeWokenUp()) spinUpMs = disk->config().spinUpMs;
       }
     } else if (found && found->kind == State::Kind::kOptical) {
       entry.device = found->device;
@@ -468,6 +470,7 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
                        : Failed(kErrorInvalidFunction);
       } else if (SimDisk* disk = state_->DiskUnder(volume)) {
         result = DiskControl(*disk, code, in, inSize, out, outSize, bytesReturned);
+        if (disk->ata().TakeWokenUp()) spinUpMs = disk->config().spinUpMs;
       } else if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) {
         VolumeStandIn standIn(volume.driveType == DRIVE_REMOVABLE);
         result = ScsiPassThroughDirect(&standIn, in, inSize, out, outSize, bytesReturned);
@@ -480,6 +483,7 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
       !(code == SMART_RCV_DRIVE_DATA || code == SMART_SEND_DRIVE_COMMAND)) {
     *bytesReturned = 0;
   }
+  if (spinUpMs) std::this_thread::sleep_for(std::chrono::milliseconds(spinUpMs));
   entry.result = result.scsiStatus >= 0 ? StatusText(result.scsiStatus) : result.ok ? "ok" : "fail";
   state_->Record(entry);
   if (!result.ok) SetSystemError(result.error);

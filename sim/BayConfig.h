@@ -34,6 +34,9 @@ struct AtaDeviceConfig {
   uint8_t aamLevel = 0;  // 128-254 while enabled
   uint8_t aamRecommended = 0xFE;
   uint8_t powerMode = 0xFF;  // CHECK POWER MODE answer: 00h standby, 80h idle, FFh active
+  // ATA commands that take the drive from standby to active (ATA lets a
+  // drive spin up to serve a command; which commands do differs).
+  std::vector<uint8_t> wakeCommands;
 };
 
 enum class CapacityAnswer { kOk, kNoMedium, kUnsupported };
@@ -79,6 +82,10 @@ struct DiskConfig {
   bool smartFilter = false;  // SMART codes carry only the commands the disk driver allows
 
   uint32_t latencyMs = 0;  // slept before each control code on this device
+  // SCSI commands that wake the drive behind the bridge (READ CAPACITY, ...),
+  // and how long the command that wakes it takes to complete.
+  std::vector<uint8_t> wakeOpcodes;
+  uint32_t spinUpMs = 0;
   AtaDeviceConfig ata;
 };
 
@@ -143,6 +150,9 @@ struct OpticalConfig {
   bool hasSerial = true;
   std::string serial;
   bool serialPadded = true;  // blanks up to a multiple of 4 bytes, as MMC-6 asks
+  // GET CONFIGURATION answers only a starting feature of 0; any other is
+  // INVALID FIELD IN CDB (as QEMU's emulated drive does).
+  bool featureZeroOnly = false;
 
   // Read speeds in KB/s, fastest first; an empty list: the drive cannot read
   // that kind of medium.
@@ -163,6 +173,7 @@ struct OpticalConfig {
   OpticalMedium medium;  // in the drive when the bay is loaded
 
   PowerPageAnswer powerPage = PowerPageAnswer::kWritable;
+  bool modeSelect = true;  // false: MODE SELECT(10) is an invalid opcode
   PowerConditions power;  // also the page's default values
   OpticalPower powerCondition = OpticalPower::kActive;
 

@@ -451,6 +451,41 @@ bool ReadFeature(const Value& value, uint64_t min, uint64_t max, bool* supported
   return true;
 }
 
+// The commands that wake a disk, by name: ATA commands reach the drive over
+// any path, SCSI ones are those its bridge or driver passes on.
+bool ReadWakeCommands(const Value& value, DiskConfig* d, std::string* message) {
+  struct Waker {
+    const char* name;
+    bool ata;
+    uint8_t code;
+  };
+  static const Waker kWakers[] = {
+      {"identify", true, 0xEC},       {"set_features", true, 0xEF},
+      {"read_capacity", false, 0x25}, {"test_unit_ready", false, 0x00},
+      {"inquiry", false, 0x12},
+  };
+  d->ata.wakeCommands.clear();
+  d->wakeOpcodes.clear();
+  const std::vector<std::string> items = SplitList(Lower(value.text));
+  if (items.size() == 1 && items[0] == "none") return true;
+  for (const std::string& item : items) {
+    const Waker* found = nullptr;
+    for (const Waker& waker : kWakers)
+      if (item == waker.name) found = &waker;
+    if (found == nullptr) {
+      *message = "expected none or commands among identify, set_features, read_capacity, "
+                 "test_unit_ready, inquiry, not '" + item + "'";
+      return false;
+    }
+    (found->ata ? d->ata.wakeCommands : d->wakeOpcodes).push_back(found->code);
+  }
+  if (items.empty()) {
+    *message = "expected none or a list of commands";
+    return false;
+  }
+  return true;
+}
+
 bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string* message) {
   DiskConfig& d = disks_.back().disk;
   uint64_t number = 0;
@@ -600,6 +635,12 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
     d.ata.aamRecommended = static_cast<uint8_t>(number);
     return true;
   }
+  if (key == "wakes_on") return ReadWakeCommands(value, &d, message);
+  if (key == "spin_up_ms") {
+    if (!ReadNumber(value, 0, 60000, &number, message)) return false;
+    d.spinUpMs = static_cast<uint32_t>(number);
+    return true;
+  }
   if (key == "power_mode") {
     if (!ReadChoice(value, {"active", "idle", "standby"}, &choice, message)) return false;
     static const uint8_t modes[] = {0xFF, 0x80, 0x00};
@@ -731,6 +772,12 @@ bool Parser::SetOpticalKey(const std::string& key, const Value& value, std::stri
     return ReadText(value, 252, &o.serial, message);
   }
   if (key == "serial_pad") return ReadBool(value, &o.serialPadded, message);
+  if (key == "starting_feature") {
+    if (!ReadChoice(value, {"any", "zero"}, &choice, message)) return false;
+    o.featureZeroOnly = choice == 1;
+    return true;
+  }
+  if (key == "mode_select") return ReadBool(value, &o.modeSelect, message);
   if (key == "cd_speeds") return ReadSpeedList(value, &o.cdSpeeds, message);
   if (key == "dvd_speeds") return ReadSpeedList(value, &o.dvdSpeeds, message);
   if (key == "bd_speeds") return ReadSpeedList(value, &o.bdSpeeds, message);

@@ -60,6 +60,7 @@ ScsiReply SimOptical::GetConfiguration(const ScsiRequest& request) const {
   const uint16_t start = GetBe16(request.cdb + 2);
   const size_t allocation = GetBe16(request.cdb + 7);
   if (rt > kOneFeature) return InvalidField();
+  if (config_.featureZeroOnly && start != 0) return InvalidField();
 
   const bool readsCd = !config_.cdSpeeds.empty();
   const bool readsDvd = !config_.dvdSpeeds.empty();

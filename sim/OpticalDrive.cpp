@@ -64,9 +64,11 @@ ScsiReply SimOptical::Execute(const ScsiRequest& request) {
     case kPreventAllowRemoval:
     case kReadCapacity10:
     case kGetConfiguration:
-    case kModeSelect10:
     case kModeSense10:
       implemented = true;
+      break;
+    case kModeSelect10:
+      implemented = config_.modeSelect;
       break;
     case kGetPerformance:
       implemented = config_.getPerformance;

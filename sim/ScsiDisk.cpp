@@ -1,5 +1,6 @@
 #include "sim/ScsiDisk.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "sim/AtaBridges.h"
@@ -100,6 +101,8 @@ AtaResult SimDisk::RunAta(const AtaInput& input) {
 }
 
 ScsiReply SimDisk::Execute(const ScsiRequest& request) {
+  const std::vector<uint8_t>& wakers = config_.wakeOpcodes;
+  if (std::find(wakers.begin(), wakers.end(), request.cdb[0]) != wakers.end()) ata_.WakeUp();
   switch (request.cdb[0]) {
     case kInquiry:
       return Inquiry(request);

@@ -128,6 +128,23 @@ TEST_F(OpticalDrive, WithoutTheSerialFeatureOnlyTheHeaderComes) {
   EXPECT_EQ(r.data[11], 0xEE);
 }
 
+// QEMU's emulated drive answers GET CONFIGURATION only from feature 0, and
+// has no MODE SELECT at all.
+TEST_F(OpticalDrive, AnEmulatedDriveThatRefusesOtherStartingFeaturesAndModeSelect) {
+  HANDLE drive = LoadDrive("[optical E]\nstarting_feature = zero\nmode_select = no\n"
+                           "medium = cd-rom\n");
+  ScsiResult serial = SendCdb(drive, simtest::GetConfigurationCdb(2, 0x0108, 64), 64);
+  EXPECT_EQ(serial.status, 0x02);
+  EXPECT_EQ(SenseCode(serial), 0x052400u);  // INVALID FIELD IN CDB
+  ScsiResult profile = SendCdb(drive, simtest::GetConfigurationCdb(1, 0, 8), 8);
+  EXPECT_EQ(profile.status, 0x00);
+  EXPECT_EQ(Be16(profile.data, 6), 0x0008u);
+  ScsiResult select = simtest::SendCdbOut(drive, {0x55, 0x10, 0, 0, 0, 0, 0, 0, 20, 0, 0, 0},
+                                 Bytes(20, 0));
+  EXPECT_EQ(select.status, 0x02);
+  EXPECT_EQ(SenseCode(select), 0x052000u);  // INVALID COMMAND OPERATION CODE
+}
+
 TEST_F(OpticalDrive, RtChoosesAllCurrentOrOneFeature) {
   HANDLE drive = LoadDrive(kDvdDrive);
   ScsiResult all = SendCdb(drive, simtest::GetConfigurationCdb(0, 0, 1024), 1024);
