@@ -1,10 +1,20 @@
 #include "app/CommandLine.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
 namespace app {
+
+const char* const kApmOption = "/APM:";
+const char* const kAamOption = "/AAM:";
+const char* const kIdleTimerOption = "/TIMER-IDLE:";
+const char* const kStandbyTimerOption = "/TIMER-STANDBY:";
+
+namespace {
+constexpr int32_t kMaxTimer = 0xFFFF;  // 100 ms units: the page's limit, 01:49:13.5
+}
 
 int32_t NumberAfter(const std::string& text, const char* option) {
   const size_t found = text.find(option);
@@ -25,6 +35,63 @@ int32_t NumberAfter(const std::string& text, const char* option) {
   return static_cast<int32_t>(value < limit ? value : limit - 1);
 }
 
+std::string ValueAfter(const std::string& line, const char* option) {
+  const size_t found = line.find(option);
+  if (found == std::string::npos) return std::string();
+  const size_t begin = found + std::strlen(option);
+  size_t end = begin;
+  while (end < line.size() && !std::isspace(static_cast<unsigned char>(line[end])) &&
+         line[end] != '/' && line[end] != '"')
+    ++end;
+  return line.substr(begin, end - begin);
+}
+
+namespace {
+
+// A decimal number of 1 to `maxDigits` digits, nothing else.
+bool ReadDigits(const std::string& text, size_t maxDigits, int32_t* value) {
+  if (text.empty() || text.size() > maxDigits) return false;
+  int32_t number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  *value = number;
+  return true;
+}
+
+}  // namespace
+
+bool ReadLevel(const std::string& value, int32_t min, int32_t max, int32_t* level) {
+  if (value == "OFF") {
+    *level = drive::kSettingOff;
+    return true;
+  }
+  int32_t number = 0;
+  if (!ReadDigits(value, 3, &number) || number < min || number > max) return false;
+  *level = number;
+  return true;
+}
+
+bool ReadTimer(const std::string& value, int32_t* timer) {
+  if (value == "OFF") {
+    *timer = drive::kSettingOff;
+    return true;
+  }
+  const size_t first = value.find(':');
+  const size_t second = first == std::string::npos ? first : value.find(':', first + 1);
+  if (second == std::string::npos) return false;
+  int32_t hours = 0, minutes = 0, seconds = 0;
+  if (!ReadDigits(value.substr(0, first), 2, &hours) ||
+      !ReadDigits(value.substr(first + 1, second - first - 1), 2, &minutes) ||
+      !ReadDigits(value.substr(second + 1), 2, &seconds) || minutes > 59 || seconds > 59)
+    return false;
+  const int32_t tenths = (hours * 3600 + minutes * 60 + seconds) * 10;
+  if (tenths > kMaxTimer) return false;
+  *timer = tenths;
+  return true;
+}
+
 void ParseCommandLine(const char* commandLine, drive::CommandLineRequest& request) {
   std::string line = commandLine ? commandLine : "";
   for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -34,6 +101,8 @@ void ParseCommandLine(const char* commandLine, drive::CommandLineRequest& reques
   request.requestedDriveNumber = -1;
   request.requestedDriveKind = 0;
   request.requestedAction = drive::ActionNone;
+  request.outcome = drive::OutcomeDone;
+  request.refusedOption[0] = '\0';
 
   request.requestedDriveNumber = NumberAfter(line, "/DRIVE:HDD");
   if (request.requestedDriveNumber != -1) {
@@ -47,6 +116,32 @@ void ParseCommandLine(const char* commandLine, drive::CommandLineRequest& reques
   if (has("/SILENT")) request.requestedAction = drive::ActionSilent;
   if (has("/FAST")) request.requestedAction = drive::ActionFast;
   if (has("/QUIT")) request.quitAfterAction = 1;
+
+  // The valued options; the first one refused is kept to be reported.
+  struct Valued {
+    const char* option;
+    int32_t* field;
+    bool timer;
+    int32_t min, max;
+  };
+  const Valued valued[] = {
+      {kApmOption, &request.apmLevel, false, 1, 254},
+      {kAamOption, &request.aamLevel, false, 128, 254},
+      {kIdleTimerOption, &request.idleTimer, true, 0, 0},
+      {kStandbyTimerOption, &request.standbyTimer, true, 0, 0},
+  };
+  for (const Valued& v : valued) {
+    *v.field = drive::kNotRequested;
+    if (!has(v.option)) continue;
+    const std::string value = ValueAfter(line, v.option);
+    const bool read = v.timer ? ReadTimer(value, v.field) : ReadLevel(value, v.min, v.max, v.field);
+    if (read) continue;
+    *v.field = drive::kNotRequested;
+    if (request.refusedOption[0] == '\0')
+      std::snprintf(request.refusedOption, sizeof request.refusedOption, "%s%s", v.option,
+                    value.c_str());
+  }
+  if (request.refusedOption[0] != '\0') request.outcome = drive::OutcomeValueRefused;
 }
 
 }  // namespace app

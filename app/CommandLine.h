@@ -1,4 +1,5 @@
-// The command line: which drive, which action, and whether to close after it.
+// The command line: which drive, which action, the levels and timers to set,
+// and whether to close after it.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,26 @@ namespace app {
 // absent or ends the text. A number beyond 32 bits saturates, so it names no
 // drive instead of wrapping into one.
 int32_t NumberAfter(const std::string& text, const char* option);
+
+// The options that carry a value, with the value right after the colon:
+// /APM:n (1-254) or /APM:OFF, /AAM:n (128-254) or /AAM:OFF, and the optical
+// drive's timers /TIMER-IDLE:h:m:s and /TIMER-STANDBY:h:m:s (at most
+// 1:49:13, the page's limit) or OFF. None of them contains an older option:
+// "/STANDBY" is found inside anything that begins with it.
+extern const char* const kApmOption;
+extern const char* const kAamOption;
+extern const char* const kIdleTimerOption;
+extern const char* const kStandbyTimerOption;
+
+// The value written after `option` in the upper-case `line`: it runs to the
+// next blank, "/" or quote; empty when the option is absent.
+std::string ValueAfter(const std::string& line, const char* option);
+// A level from min to max, or kSettingOff for OFF; false when the text is
+// neither.
+bool ReadLevel(const std::string& value, int32_t min, int32_t max, int32_t* level);
+// h:m:s (minutes and seconds below 60) as units of 100 ms, at most 65535,
+// or kSettingOff for OFF; false otherwise.
+bool ReadTimer(const std::string& value, int32_t* timer);
 
 // Fills `request` from a complete command line (the program's path included).
 // Options are found anywhere, in any case, without separators.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 
 #include "app/CommandLine.h"
 
@@ -36,7 +37,8 @@ TEST(NumberAfter, ReadsAsAtoiDoes) {
 }
 
 CommandLineRequest Parse(const char* line) {
-  CommandLineRequest request = {7, 7, 7, 7};
+  CommandLineRequest request;
+  std::memset(&request, 7, sizeof request);  // every field is set by the parse
   ParseCommandLine(line, request);
   return request;
 }
@@ -77,6 +79,83 @@ TEST(ParseCommandLine, NoLineAtAll) {
   const CommandLineRequest r = Parse(nullptr);
   EXPECT_EQ(r.requestedDriveNumber, -1);
   EXPECT_EQ(r.requestedAction, 0);
+}
+
+TEST(ParseCommandLine, LevelsAndTimersToReapply) {
+  struct Case {
+    const char* line;
+    int32_t apm, aam, idle, standby, action;
+  };
+  const int32_t none = drive::kNotRequested, off = drive::kSettingOff;
+  const Case cases[] = {
+      {"T.exe /DRIVE:HDD0 /APM:128 /AAM:OFF /QUIT", 128, off, none, none, 0},
+      {"t.exe /drive:hdd0 /apm:off /aam:254 /standby", off, 254, none, none, 1},
+      {"T.exe /APM:1/AAM:128", 1, 128, none, none, 0},  // a "/" ends a value
+      {"T.exe \"/APM:254\"", 254, none, none, none, 0},
+      {"T.exe /DRIVE:ODD0 /TIMER-IDLE:0:05:00 /TIMER-STANDBY:OFF /QUIT", none, none, 3000, off,
+       0},
+      // "/STANDBY" is not found inside the standby timer's option.
+      {"T.exe /DRIVE:ODD0 /TIMER-STANDBY:1:49:13", none, none, none, 65530, 0},
+      {"T.exe /TIMER-IDLE:0:0:0 /TIMER-STANDBY:00:01:00 /STANDBY", none, none, 0, 600, 1},
+  };
+  for (const Case& c : cases) {
+    const CommandLineRequest r = Parse(c.line);
+    EXPECT_EQ(r.apmLevel, c.apm) << c.line;
+    EXPECT_EQ(r.aamLevel, c.aam) << c.line;
+    EXPECT_EQ(r.idleTimer, c.idle) << c.line;
+    EXPECT_EQ(r.standbyTimer, c.standby) << c.line;
+    EXPECT_EQ(r.requestedAction, c.action) << c.line;
+    EXPECT_STREQ(r.refusedOption, "") << c.line;
+    EXPECT_EQ(r.outcome, drive::OutcomeDone) << c.line;
+  }
+}
+
+TEST(ParseCommandLine, ValuesOutOfRangeOrMalformedAreRefused) {
+  struct Case {
+    const char* line;
+    const char* refused;
+  };
+  const Case cases[] = {
+      {"T.exe /APM:0", "/APM:0"},
+      {"T.exe /APM:255", "/APM:255"},
+      {"T.exe /APM:", "/APM:"},
+      {"T.exe /APM:12X", "/APM:12X"},
+      {"T.exe /APM:-5", "/APM:-5"},
+      {"T.exe /APM:0128", "/APM:0128"},  // four digits: no level is written so
+      {"T.exe /AAM:127", "/AAM:127"},
+      {"T.exe /AAM:ON", "/AAM:ON"},
+      {"T.exe /TIMER-IDLE:1:49:14", "/TIMER-IDLE:1:49:14"},  // beyond 6553.5 seconds
+      {"T.exe /TIMER-IDLE:0:60:00", "/TIMER-IDLE:0:60:00"},
+      {"T.exe /TIMER-STANDBY:10", "/TIMER-STANDBY:10"},
+      {"T.exe /TIMER-STANDBY:0:1:2:3", "/TIMER-STANDBY:0:1:2:3"},
+      {"T.exe /TIMER-STANDBY::1:2", "/TIMER-STANDBY::1:2"},
+      {"T.exe /APM:300 /AAM:20", "/APM:300"},  // the first refused is the one told
+  };
+  for (const Case& c : cases) {
+    const CommandLineRequest r = Parse(c.line);
+    EXPECT_STREQ(r.refusedOption, c.refused) << c.line;
+    EXPECT_EQ(r.outcome, drive::OutcomeValueRefused) << c.line;
+  }
+  const CommandLineRequest both = Parse("T.exe /APM:300 /AAM:200");
+  EXPECT_EQ(both.apmLevel, drive::kNotRequested);
+  EXPECT_EQ(both.aamLevel, 200);
+}
+
+TEST(ParseCommandLine, OlderLinesReadAsBefore) {
+  // The valued options never turn an older line into something else.
+  const CommandLineRequest r = Parse("Torvane.exe /DRIVE:HDD1 /STANDBY /QUIT");
+  EXPECT_EQ(r.apmLevel, drive::kNotRequested);
+  EXPECT_EQ(r.aamLevel, drive::kNotRequested);
+  EXPECT_EQ(r.idleTimer, drive::kNotRequested);
+  EXPECT_EQ(r.standbyTimer, drive::kNotRequested);
+  EXPECT_EQ(r.outcome, drive::OutcomeDone);
+}
+
+TEST(RecordOutcome, TheFirstFailureStays) {
+  CommandLineRequest request = {};
+  drive::RecordOutcome(request, drive::OutcomeNotSupported);
+  drive::RecordOutcome(request, drive::OutcomeCommandFailed);
+  EXPECT_EQ(request.outcome, drive::OutcomeNotSupported);
 }
 
 }  // namespace
