@@ -14,8 +14,12 @@ std::string DriveEntryText(const drive::DriveSlot& slot, int number) {
     std::snprintf(prefix, sizeof prefix, "[HDD%d - %llu GB]:", number,
                   static_cast<unsigned long long>(slot.hard.capacityBytes / 1000000000ull));
   }
-  std::string text = prefix;
-  text.append(slot.hard.displayName, strnlen(slot.hard.displayName, drive::kDisplayNameLength));
+  // The name as shown: without the blanks that pad the identification
+  // fields. The name kept in the slot, which keys the stored speed lists,
+  // keeps them.
+  std::string name(slot.hard.displayName, strnlen(slot.hard.displayName, drive::kDisplayNameLength));
+  name.erase(name.find_last_not_of(' ') + 1);
+  std::string text = prefix + name;
   if (text.size() > kEntryTextLimit) text.resize(kEntryTextLimit);
   return text;
 }

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "app/CommandLine.h"
 #include "app/MainDlg.h"
+#include "drive/ReadSpeed.h"
 #include "framework/Shell.h"
 #include "platform/Worker.h"
 #include "sim/SystemCallTracer.h"
@@ -13,6 +15,7 @@ namespace app {
 
 namespace {
 CMainApp theApp;  // the one application object, constructed when the program loads
+constexpr unsigned kProbeWaitAtExitMs = 60000;
 }
 
 BOOL CMainApp::InitInstance() {
@@ -22,7 +25,12 @@ BOOL CMainApp::InitInstance() {
   // and the commands are traced when a trace file is named.
   std::string bayError;
   if (!sim::InstallFromEnvironment(&bayError)) {
+    // The window is not there yet; an unattended run must still end.
+    drive::CommandLineRequest request;
+    ParseCommandLine(::GetCommandLineA(), request);
+    if (request.quitAfterAction) fw::SetMessageBoxTimeout(kUnattendedBoxMs);
     fw::AfxMessageBox(bayError.c_str(), MB_ICONERROR);
+    m_exitCode = drive::OutcomeNotStarted;
     return FALSE;
   }
 
@@ -36,8 +44,11 @@ BOOL CMainApp::InitInstance() {
   dialog.DoModal();
   m_pMainWnd = nullptr;
   // A speed probe still running writes into the drive list: let it finish
-  // before the list goes. Its window is gone, so its list is not stored.
-  platform::WaitForWorkers(60000);
+  // (a minute at most) before the list goes. A list it completed after its
+  // window had gone is stored here; one cut off half done is not.
+  platform::WaitForWorkers(kProbeWaitAtExitMs);
+  drive::SaveFinishedProbes(dialog.driveList);
+  m_exitCode = dialog.driveList.request.outcome;
   return FALSE;  // the program ends without a message loop of its own
 }
 

@@ -18,6 +18,7 @@ namespace app {
 namespace {
 constexpr int kTopBandHeight = 6;
 const char* const kManualFile = "Torvane.pdf";
+const char* const kRefusedValue = "Invalid value on the command line, nothing was done: ";
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMainDlg, fw::CDialog)
@@ -77,15 +78,19 @@ BOOL CMainDlg::OnInitDialog() {
   driveList.ownerWindow = m_hWnd;
   drive::EnumerateHardDrives(driveList);
   drive::EnumerateOpticalDrives(driveList);
-  ParseCommandLine(::GetCommandLineA(), driveList.request);
+  drive::CommandLineRequest& request = driveList.request;
+  ParseCommandLine(::GetCommandLineA(), request);
+  // Nobody may be watching an unattended run: its boxes close themselves.
+  if (request.quitAfterAction) fw::SetMessageBoxTimeout(kUnattendedBoxMs);
 
   driveList.hardDriveCount = 0;
   driveList.opticalDriveCount = 0;
   driveList.selectedIndex = 0;
-  const int wantedNumber = driveList.request.requestedDriveNumber;
-  const int wantedKind = driveList.request.requestedDriveKind;
+  const int wantedNumber = request.requestedDriveNumber;
+  const int wantedKind = request.requestedDriveKind;
 
   if (driveList.driveCount < 1) {
+    drive::RecordOutcome(request, drive::OutcomeNotStarted);
     fw::AfxMessageBox(IDS_NO_DRIVES, MB_ICONSTOP);
     OnCancel();
     return TRUE;
@@ -96,13 +101,31 @@ BOOL CMainDlg::OnInitDialog() {
   opticalDrivePage.driveList = &driveList;
   opticalDrivePage.Create(IDD_OPTICAL_PAGE, this);
 
-  FillDriveBox(wantedKind, wantedNumber);
+  const bool found = FillDriveBox(wantedKind, wantedNumber);
+  if (!found && AsksSomething(request)) drive::RecordOutcome(request, drive::OutcomeNoSuchDrive);
+  // A value refused sends nothing at all: the request is dropped before a
+  // page could act on it, and the user is told which option was wrong.
+  const bool refused = request.refusedOption[0] != '\0';
+  if (refused) request.requestedDriveNumber = -1;
   m_driveBox.SetCurSel(driveList.selectedIndex);
   ShowSelectedDrive();
+  if (refused) {
+    const std::string text = std::string(kRefusedValue) + request.refusedOption;
+    fw::AfxMessageBox(text.c_str(), MB_ICONERROR);
+    if (request.quitAfterAction) OnCancel();
+  }
   return TRUE;
 }
 
-void CMainDlg::FillDriveBox(int wantedKind, int wantedNumber) {
+bool CMainDlg::AsksSomething(const drive::CommandLineRequest& request) {
+  return request.requestedAction != drive::ActionNone ||
+         request.apmLevel != drive::kNotRequested || request.aamLevel != drive::kNotRequested ||
+         request.idleTimer != drive::kNotRequested ||
+         request.standbyTimer != drive::kNotRequested;
+}
+
+bool CMainDlg::FillDriveBox(int wantedKind, int wantedNumber) {
+  bool found = false;
   for (int i = 0; i < driveList.driveCount; ++i) {
     const drive::DriveSlot& slot = driveList.slots[i];
     const bool optical = slot.hard.kind == drive::KindOpticalDrive;
@@ -110,11 +133,14 @@ void CMainDlg::FillDriveBox(int wantedKind, int wantedNumber) {
     const int number = count++;
     if (wantedNumber != -1 &&
         wantedKind == (optical ? drive::KindOpticalRequest : drive::KindHardDriveRequest) &&
-        wantedNumber == number)
+        wantedNumber == number) {
       driveList.selectedIndex = i;
+      found = true;
+    }
     const int image = optical ? 1 : 0;
     m_driveBox.InsertItem(i, DriveEntryText(slot, number).c_str(), image, image);
   }
+  return found;
 }
 
 void CMainDlg::ShowSelectedDrive() {

@@ -15,6 +15,10 @@ namespace app {
 // Asks the main window to close itself, as on cancel (wParam and lParam 0).
 constexpr UINT WM_CLOSEREQUEST = WM_USER + 14;
 
+// How long an error box of an unattended run (/QUIT) stays before it closes
+// itself.
+constexpr UINT kUnattendedBoxMs = 30000;
+
 class CMainDlg : public fw::CDialog {
  public:
   CMainDlg();
@@ -48,7 +52,9 @@ class CMainDlg : public fw::CDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
-  void FillDriveBox(int wantedKind, int wantedNumber);
+  // Lists the drives; true when the wanted drive is among them.
+  bool FillDriveBox(int wantedKind, int wantedNumber);
+  static bool AsksSomething(const drive::CommandLineRequest& request);
   fw::CImageList driveImages_;
   fw::CImageList manualImages_;
   fw::CToolTipCtrl toolTipControl_;

@@ -50,6 +50,12 @@ struct HardDriveInfo {
   // Set when the disks of the Windows directory's volume could not be
   // learned: this disk may hold Windows, so it is never put to sleep.
   uint8_t systemDriveUnknown;
+  // What IDENTIFY DEVICE last said of power management and seek noise
+  // control, so that a sleeping drive is shown without being woken to ask.
+  uint8_t featuresRead;      // an IDENTIFY has come back
+  uint16_t featuresEnabled;  // word 86
+  uint16_t apmLevelWord;     // word 91
+  uint16_t aamLevelWord;     // word 94
 };
 
 struct OpticalDriveInfo {

@@ -135,6 +135,7 @@ void IdentifyByAta(HardDriveInfo& drive) {
   const uint16_t supported = IdentifyWordAt(identify, IdentifyWord::commandSetsSupported);
   drive.apmSupported = (supported & kApmBit) ? 1 : 0;
   drive.aamSupported = (supported & kAamBit) ? 1 : 0;
+  StoreFeatureLevels(drive, identify);
 }
 
 // The drive letter index (0 = A) of the Windows directory, or -1 when its
@@ -289,6 +290,13 @@ void DetectSystemDrive(HardDriveInfo& drive) {
     platform::CloseHandle(handle);
   } while (platform::FindNextVolumeA(find, volume, sizeof volume));
   platform::FindVolumeClose(find);
+}
+
+void StoreFeatureLevels(HardDriveInfo& drive, const uint8_t* identify) {
+  drive.featuresRead = 1;
+  drive.featuresEnabled = IdentifyWordAt(identify, IdentifyWord::commandSetsEnabled);
+  drive.apmLevelWord = IdentifyWordAt(identify, IdentifyWord::apmLevel);
+  drive.aamLevelWord = IdentifyWordAt(identify, IdentifyWord::aamLevel);
 }
 
 bool ContainsVolumeName(const char (*names)[kVolumeNameLength], int count, const char* name) {

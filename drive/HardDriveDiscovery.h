@@ -13,5 +13,7 @@ int EnumerateHardDrives(DriveList& list);
 bool IdentifyHardDrive(HardDriveInfo& drive);
 void DetectSystemDrive(HardDriveInfo& drive);
 bool ContainsVolumeName(const char (*names)[kVolumeNameLength], int count, const char* name);
+// Keeps what a 512-byte IDENTIFY answer says of the two feature sets.
+void StoreFeatureLevels(HardDriveInfo& drive, const uint8_t* identify);
 
 }  // namespace drive

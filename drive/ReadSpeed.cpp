@@ -93,6 +93,13 @@ DriveCommandResult ApplySpeed(OpticalDriveInfo& drive, int32_t speed) {
                                                  : SetCdSpeed(drive.deviceHandle, speed);
 }
 
+DriveCommandResult ApplySpeedByAnyMethod(OpticalDriveInfo& drive, int32_t speed) {
+  const DriveCommandResult result = ApplySpeed(drive, speed);
+  if (result == kCommandGood) return result;
+  return CurrentSpeedTable(drive).setByStreaming ? SetCdSpeed(drive.deviceHandle, speed)
+                                                 : SetStreamingSpeed(drive.deviceHandle, speed);
+}
+
 int32_t ProbeSpeeds(OpticalDriveInfo& drive) {
   SpeedTable& table = CurrentSpeedTable(drive);
   const int32_t unit = SpeedUnit(drive.discType);

@@ -31,6 +31,9 @@ int32_t ReadCurrentSpeed(OpticalDriveInfo& drive);
 // report in page 2Ah). -1 when neither works.
 int32_t ReadSpeedByAnyMethod(OpticalDriveInfo& drive);
 DriveCommandResult ApplySpeed(OpticalDriveInfo& drive, int32_t speed);
+// A speed the user or the command line chose: by the table's method, and
+// when the drive refuses that one, by the other.
+DriveCommandResult ApplySpeedByAnyMethod(OpticalDriveInfo& drive, int32_t speed);
 int32_t ProbeSpeeds(OpticalDriveInfo& drive);
 
 // Starts SpeedProbeWorker for `drive` on a new thread and returns at once.

@@ -46,7 +46,7 @@ int RunApplication(HINSTANCE instance) {
   if (app == nullptr) return 1;
   app->m_hInstance = instance;
   app->InitInstance();  // the program runs inside; its result only says "no loop"
-  return 0;
+  return app->m_exitCode;
 }
 
 }  // namespace fw

@@ -30,6 +30,8 @@ class CWinApp {
 
   CWnd* m_pMainWnd = nullptr;
   HINSTANCE m_hInstance = nullptr;
+  // What the process ends with; InitInstance sets it.
+  int m_exitCode = 0;
 
  private:
   std::string appName_;
@@ -38,7 +40,8 @@ class CWinApp {
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetResourceHandle();
 
-// Runs the global application object: WinMain's whole work.
+// Runs the global application object: WinMain's whole work. Returns the
+// application's exit code.
 int RunApplication(HINSTANCE instance);
 
 }  // namespace fw

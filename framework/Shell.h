@@ -14,6 +14,11 @@ namespace fw {
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK);
 
+// Boxes shown from now on close themselves after `milliseconds` (0: they
+// wait for the user, as normally). An unattended run uses it, so that a box
+// nobody sees cannot keep the program from ending.
+void SetMessageBoxTimeout(UINT milliseconds);
+
 // The shell's "open" of `file`, shown normally.
 void ShellOpen(const char* file);
 

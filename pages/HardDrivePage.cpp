@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "drive/AtaCommands.h"
+#include "drive/HardDriveDiscovery.h"
 #include "drive/IdentifyData.h"
 #include "drive/ReadSpeed.h"
 #include "framework/Shell.h"
@@ -21,6 +22,22 @@ const char* const kErrorAdjustingApm = "Error adjusting power management";
 const char* const kErrorDisablingApm = "Error disabling power management";
 const char* const kErrorAdjustingAam = "Error adjusting seek noise control";
 const char* const kErrorDisablingAam = "Error disabling seek noise control";
+const char* const kStandbyWindowsDiskUnknown =
+    "Standby mode not allowed: the disk that holds Windows could not be determined.";
+const char* const kApmNotSupported = "Power management is not supported by this drive.";
+const char* const kAamNotSupported = "Seek noise control is not supported by this drive.";
+
+// A level the drive accepted, kept as IDENTIFY would report it (its enabled
+// bit in word 86, the level in bits 7-0 of its own word; 0: disabled).
+void RememberLevel(drive::HardDriveInfo& drive, uint16_t enabledBit, uint16_t& levelWord,
+                   int level) {
+  if (level == 0) {
+    drive.featuresEnabled = static_cast<uint16_t>(drive.featuresEnabled & ~enabledBit);
+  } else {
+    drive.featuresEnabled = static_cast<uint16_t>(drive.featuresEnabled | enabledBit);
+    levelWord = static_cast<uint16_t>((levelWord & 0xFF00) | (level & 0xFF));
+  }
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CHardDrivePage, fw::CDialog)
@@ -115,16 +132,21 @@ void CHardDrivePage::ShowPosition(ui::CTransparentStatic& label, int position) {
 void CHardDrivePage::RefreshStatus(bool updateControls) {
   drive::HardDriveInfo* drive = SelectedDrive();
   if (drive == nullptr) return;
+  const int slot = driveList->selectedIndex;
 
   // A path that returns no registers leaves the record as prepared: "n/a"
-  // then, rather than a mode that was never read.
+  // then, rather than a mode that was never read; such a path cannot tell a
+  // sleeping drive either.
   drive::AtaTaskFile registers = {};
-  const bool read =
-      drive::AtaCheckPowerMode(*drive, &registers) && drive->ataPath != drive::PathSmart;
-  const char* mode = !read                                               ? "n/a"
-                     : registers.sectorCount == drive::kPowerModeStandby ? "standby"
+  const bool smart = drive->ataPath == drive::PathSmart;
+  const bool read = drive::AtaCheckPowerMode(*drive, &registers) && !smart;
+  const bool standby = read && registers.sectorCount == drive::kPowerModeStandby;
+  if (read) sentToStandby_[slot] = standby;
+  driveAsleep_ = !smart && (standby || (!read && sentToStandby_[slot]));
+  const char* mode = driveAsleep_                                         ? "standby"
+                     : !read                                              ? "n/a"
                      : registers.sectorCount == drive::kPowerModeIdle    ? "idle"
-                                                                         : "active";
+                                                                          : "active";
   m_powerMode.SetWindowText(mode);
 
   RefreshFeatures(updateControls);
@@ -136,29 +158,72 @@ void CHardDrivePage::CarryOutRequest() {
   if (request.requestedDriveKind != drive::KindHardDriveRequest) return;
   if (request.requestedDriveNumber < 0 || request.requestedDriveNumber >= driveList->hardDriveCount)
     return;
-  request.requestedDriveNumber = -1;                            // carried out once only
-  if (request.requestedAction != drive::ActionStandby) return;  // nothing else on a hard drive
-  OnStandby();
-  if (request.quitAfterAction) ::SendMessageA(driveList->ownerWindow, WM_CLOSEREQUEST, 0, 0);
+  request.requestedDriveNumber = -1;  // carried out once only
+  const drive::HardDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return;
+
+  // Seek noise, power management, then standby: a drive is quietened before
+  // it is put to sleep. Speeds mean nothing to a hard drive.
+  bool acted = false;
+  if (request.aamLevel != drive::kNotRequested) {
+    acted = true;
+    if (!drive->aamSupported) {
+      fw::AfxMessageBox(kAamNotSupported, MB_ICONERROR);
+      drive::RecordOutcome(request, drive::OutcomeNotSupported);
+    } else {
+      drive::RecordOutcome(request, SetSeekNoise(request.aamLevel == drive::kSettingOff
+                                                     ? 0
+                                                     : request.aamLevel));
+    }
+  }
+  if (request.apmLevel != drive::kNotRequested) {
+    acted = true;
+    if (!drive->apmSupported) {
+      fw::AfxMessageBox(kApmNotSupported, MB_ICONERROR);
+      drive::RecordOutcome(request, drive::OutcomeNotSupported);
+    } else {
+      drive::RecordOutcome(request, SetPowerManagement(request.apmLevel == drive::kSettingOff
+                                                           ? 0
+                                                           : request.apmLevel));
+    }
+  }
+  if (request.requestedAction == drive::ActionStandby) {
+    acted = true;
+    drive::RecordOutcome(request, StandbyNow());
+  }
+  if (acted && request.quitAfterAction)
+    ::SendMessageA(driveList->ownerWindow, WM_CLOSEREQUEST, 0, 0);
 }
 
 void CHardDrivePage::RefreshFeatures(bool updateControls) {
   drive::HardDriveInfo* drive = SelectedDrive();
   if (drive == nullptr) return;
+  bool known = drive->featuresRead != 0;
+  // IDENTIFY may spin a sleeping drive up: while it sleeps, what was read
+  // while it was awake is shown.
+  if (!driveAsleep_) {
+    uint8_t identify[drive::kIdentifyLength];
+    known = drive::AtaIdentifyDevice(*drive, identify, sizeof identify) &&
+            drive::CarriesIdentifyData(identify);
+    if (known) drive::StoreFeatureLevels(*drive, identify);
+  }
+  ShowFeatures(*drive, known, updateControls);
+}
+
+void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
+                                  bool updateControls) {
   bool apmUnsupported = true;
   bool aamUnsupported = true;
-  uint8_t identify[drive::kIdentifyLength];
-  const bool identified = drive::AtaIdentifyDevice(*drive, identify, sizeof identify);
 
-  if (identified && drive->apmSupported) {
+  if (known && drive.apmSupported) {
     apmUnsupported = false;
     for (fw::CWnd* c :
          {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
           static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
       c->EnableWindow(TRUE);
     int level = 0;
-    if (drive::IdentifyWordAt(identify, drive::IdentifyWord::commandSetsEnabled) & drive::kApmBit) {
-      level = drive::IdentifyWordAt(identify, drive::IdentifyWord::apmLevel) & 0xFF;
+    if (drive.featuresEnabled & drive::kApmBit) {
+      level = drive.apmLevelWord & 0xFF;
       char text[48];
       std::snprintf(text, sizeof text, "level %d (%s standby)", level,
                     level < 128 ? "with" : "without");
@@ -180,14 +245,14 @@ void CHardDrivePage::RefreshFeatures(bool updateControls) {
     }
   }
 
-  if (identified && drive->aamSupported) {
+  if (known && drive.aamSupported) {
     aamUnsupported = false;
     for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_aamSet), static_cast<fw::CWnd*>(&m_aamSlider),
                         static_cast<fw::CWnd*>(&m_aamEnable)})
       c->EnableWindow(TRUE);
     int level = 0;
-    if (drive::IdentifyWordAt(identify, drive::IdentifyWord::commandSetsEnabled) & drive::kAamBit) {
-      level = drive::IdentifyWordAt(identify, drive::IdentifyWord::aamLevel) & 0xFF;
+    if (drive.featuresEnabled & drive::kAamBit) {
+      level = drive.aamLevelWord & 0xFF;
       char text[32];
       std::snprintf(text, sizeof text, "level %d", level);
       m_aamValue.SetWindowText(text);
@@ -223,7 +288,7 @@ void CHardDrivePage::RefreshFeatures(bool updateControls) {
                         static_cast<fw::CWnd*>(&m_aamEnable)})
       c->EnableWindow(FALSE);
   }
-  m_standby.EnableWindow(identified ? TRUE : FALSE);
+  m_standby.EnableWindow(known ? TRUE : FALSE);
 }
 
 // Keeps the level in the half of the APM scale that matches the check box:
@@ -252,48 +317,67 @@ void CHardDrivePage::OnHScroll(UINT code, UINT position, HWND scrollBar) {
 }
 
 void CHardDrivePage::OnSetPowerManagement() {
-  drive::HardDriveInfo* drive = SelectedDrive();
-  if (drive == nullptr) return;
-  pollingEnabled = false;  // no poll inside the message box's loop
-  if (m_apmEnable.GetCheck() != BST_CHECKED) {
-    if (!drive::AtaSetFeatures(*drive, drive::kFeatureDisableApm, 0))
-      fw::AfxMessageBox(kErrorDisablingApm, MB_ICONERROR);
-  } else {
-    const uint8_t level = static_cast<uint8_t>(m_apmSlider.GetPos());
-    if (!drive::AtaSetFeatures(*drive, drive::kFeatureEnableApm, level))
-      fw::AfxMessageBox(kErrorAdjustingApm, MB_ICONERROR);
-  }
-  RefreshStatus(false);
-  pollingEnabled = true;
+  SetPowerManagement(m_apmEnable.GetCheck() == BST_CHECKED ? m_apmSlider.GetPos() : 0);
 }
 
 void CHardDrivePage::OnSetSeekNoise() {
-  drive::HardDriveInfo* drive = SelectedDrive();
-  if (drive == nullptr) return;
-  pollingEnabled = false;
-  if (m_aamEnable.GetCheck() != BST_CHECKED) {
-    if (!drive::AtaSetFeatures(*drive, drive::kFeatureDisableAam, 0))
-      fw::AfxMessageBox(kErrorDisablingAam, MB_ICONERROR);
-  } else {
-    const uint8_t level = static_cast<uint8_t>(m_aamSlider.GetPos());
-    if (!drive::AtaSetFeatures(*drive, drive::kFeatureEnableAam, level))
-      fw::AfxMessageBox(kErrorAdjustingAam, MB_ICONERROR);
-  }
-  RefreshStatus(false);
-  pollingEnabled = true;
+  SetSeekNoise(m_aamEnable.GetCheck() == BST_CHECKED ? m_aamSlider.GetPos() : 0);
 }
 
-void CHardDrivePage::OnStandby() {
+void CHardDrivePage::OnStandby() { StandbyNow(); }
+
+drive::RequestOutcome CHardDrivePage::SetPowerManagement(int level) {
   drive::HardDriveInfo* drive = SelectedDrive();
-  if (drive == nullptr) return;
-  if (drive->isSystemDrive) {
-    fw::AfxMessageBox(IDS_STANDBY_SYSTEM_DRIVE, MB_ICONERROR);
-    return;  // nothing is sent to the drive that holds Windows
-  }
-  pollingEnabled = false;
-  if (!drive::AtaStandbyImmediate(*drive)) fw::AfxMessageBox(IDS_STANDBY_ERROR, MB_ICONERROR);
+  if (drive == nullptr) return drive::OutcomeNoSuchDrive;
+  pollingEnabled = false;  // no poll inside the message box's loop
+  const bool done = level == 0
+                        ? drive::AtaSetFeatures(*drive, drive::kFeatureDisableApm, 0)
+                        : drive::AtaSetFeatures(*drive, drive::kFeatureEnableApm,
+                                                static_cast<uint8_t>(level));
+  if (!done) fw::AfxMessageBox(level == 0 ? kErrorDisablingApm : kErrorAdjustingApm, MB_ICONERROR);
+  // What the drive took is known now, also when it sleeps and is not asked.
+  if (done) RememberLevel(*drive, drive::kApmBit, drive->apmLevelWord, level);
   RefreshStatus(false);
   pollingEnabled = true;
+  return done ? drive::OutcomeDone : drive::OutcomeCommandFailed;
+}
+
+drive::RequestOutcome CHardDrivePage::SetSeekNoise(int level) {
+  drive::HardDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return drive::OutcomeNoSuchDrive;
+  pollingEnabled = false;
+  const bool done = level == 0
+                        ? drive::AtaSetFeatures(*drive, drive::kFeatureDisableAam, 0)
+                        : drive::AtaSetFeatures(*drive, drive::kFeatureEnableAam,
+                                                static_cast<uint8_t>(level));
+  if (!done) fw::AfxMessageBox(level == 0 ? kErrorDisablingAam : kErrorAdjustingAam, MB_ICONERROR);
+  if (done) RememberLevel(*drive, drive::kAamBit, drive->aamLevelWord, level);
+  RefreshStatus(false);
+  pollingEnabled = true;
+  return done ? drive::OutcomeDone : drive::OutcomeCommandFailed;
+}
+
+drive::RequestOutcome CHardDrivePage::StandbyNow() {
+  drive::HardDriveInfo* drive = SelectedDrive();
+  if (drive == nullptr) return drive::OutcomeNoSuchDrive;
+  // Nothing is sent to the drive that holds Windows, nor to one that may.
+  if (drive->isSystemDrive) {
+    fw::AfxMessageBox(IDS_STANDBY_SYSTEM_DRIVE, MB_ICONERROR);
+    return drive::OutcomeStandbyRefused;
+  }
+  if (drive->systemDriveUnknown) {
+    fw::AfxMessageBox(kStandbyWindowsDiskUnknown, MB_ICONERROR);
+    return drive::OutcomeStandbyRefused;
+  }
+  pollingEnabled = false;
+  const bool done = drive::AtaStandbyImmediate(*drive);
+  if (done)
+    sentToStandby_[driveList->selectedIndex] = true;
+  else
+    fw::AfxMessageBox(IDS_STANDBY_ERROR, MB_ICONERROR);
+  RefreshStatus(false);
+  pollingEnabled = true;
+  return done ? drive::OutcomeDone : drive::OutcomeCommandFailed;
 }
 
 void CHardDrivePage::OnTimer(UINT_PTR id) {

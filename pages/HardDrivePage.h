@@ -27,6 +27,13 @@ class CHardDrivePage : public fw::CDialog {
   void OnSetSeekNoise();
   void OnAllowStandby();
 
+  // The actions behind the buttons, as the command line also runs them. Each
+  // shows its own error box and tells what came of it. A level of 0 turns the
+  // feature off.
+  drive::RequestOutcome StandbyNow();
+  drive::RequestOutcome SetPowerManagement(int level);
+  drive::RequestOutcome SetSeekNoise(int level);
+
   static constexpr UINT_PTR kTimerId = 3;
   static constexpr UINT kTimerPeriod = 10000;  // ms
 
@@ -63,8 +70,15 @@ class CHardDrivePage : public fw::CDialog {
  private:
   drive::HardDriveInfo* SelectedDrive() const;
   void CarryOutRequest();
+  void ShowFeatures(const drive::HardDriveInfo& drive, bool known, bool updateControls);
   void ShowPosition(ui::CTransparentStatic& label, int position);
   fw::CToolTipCtrl toolTipControl_;
+  // A drive known to sleep is never sent a command that may wake it: its
+  // features are shown as last read. Set by each RefreshStatus.
+  bool driveAsleep_ = false;
+  // The drives this page put to standby, until a power mode read finds them
+  // awake again: a path whose CHECK POWER MODE fails still leaves them be.
+  bool sentToStandby_[drive::kMaxDrives] = {};
 };
 
 }  // namespace pages

@@ -14,9 +14,10 @@ namespace pages {
 
 namespace {
 const COLORREF kValueColour = RGB(0, 96, 192);
-constexpr UINT WM_CLOSEREQUEST = drive::WM_SPEEDLISTREADY;  // the same private number, to the owner
-constexpr int32_t kMaxTimerValue = 0xFFFF;                  // 100 ms units: 01:49:13.5
+constexpr int32_t kMaxTimerValue = 0xFFFF;  // 100 ms units: 01:49:13.5
 }  // namespace
+
+const char* const COpticalDrivePage::kNoTimers = "This drive has no power timers.";
 
 BEGIN_MESSAGE_MAP(COpticalDrivePage, fw::CDialog)
 ON_WM_TIMER()
@@ -49,6 +50,7 @@ void COpticalDrivePage::DoDataExchange(fw::CDataExchange* x) {
   fw::DDX_Control(x, IDC_ODD_STANDBY_SPIN, m_standbySpin);
   fw::DDX_Control(x, IDC_ODD_STANDBY_SET, m_setStandby);
   fw::DDX_Control(x, IDC_ODD_STANDBY, m_standbyNow);
+  fw::DDX_Control(x, IDC_ODD_TIMERS_NOTE, m_timersNote);
   fw::DDX_Control(x, IDC_ODD_SPEED_HEADING, m_speedHeading);
   fw::DDX_Control(x, IDC_ODD_DISC_TYPE, m_discTypeLabel);
   fw::DDX_Control(x, IDC_ODD_CURRENT_SPEED, m_currentSpeed);
@@ -67,6 +69,8 @@ BOOL COpticalDrivePage::OnInitDialog() {
   }
   m_powerHeading.SetBoldFont();
   m_speedHeading.SetBoldFont();
+  m_timersNote.m_crText = kValueColour;
+  m_timersNote.SetWindowText(kNoTimers);
   m_idleSpin.SetRange32(0, 65535);
   m_standbySpin.SetRange32(0, 65535);
   m_idleField.SetMask("##:##:##");
@@ -130,25 +134,6 @@ void COpticalDrivePage::UpdateDiscType() {
   CarryOutRequest();
 }
 
-void COpticalDrivePage::CarryOutRequest() {
-  drive::CommandLineRequest& request = driveList->request;
-  if (request.requestedDriveKind != drive::KindOpticalRequest) return;
-  if (request.requestedDriveNumber < 0 ||
-      request.requestedDriveNumber >= driveList->opticalDriveCount)
-    return;
-  request.requestedDriveNumber = -1;
-  if (request.requestedAction == drive::ActionStandby) OnStandby();
-  if (discType != drive::DiscNone) {
-    // The stored list is loaded first, so the speed is set by the method
-    // this drive model is known to honour.
-    drive::LoadSpeedList(*shownDrive);
-    if (request.requestedAction == drive::ActionSilent) OnSilent();
-    if (request.requestedAction == drive::ActionFast) OnFast();
-  }
-  if (request.quitAfterAction && request.requestedAction != drive::ActionNone)
-    ::SendMessageA(driveList->ownerWindow, WM_CLOSEREQUEST, 0, 0);
-}
-
 void COpticalDrivePage::EnableSpeedControls(bool enable) {
   // A drive being probed keeps its controls off: nothing may change its
   // speed or touch its table until the list is ready.
@@ -157,6 +142,26 @@ void COpticalDrivePage::EnableSpeedControls(bool enable) {
   m_silent.EnableWindow(on);
   m_fast.EnableWindow(on);
   m_refresh.EnableWindow(on);
+}
+
+void COpticalDrivePage::EnableTimerControls(bool enable) {
+  const BOOL on = enable ? TRUE : FALSE;
+  for (fw::CWnd* control :
+       {static_cast<fw::CWnd*>(&m_idleTimerCheck), static_cast<fw::CWnd*>(&m_idleField),
+        static_cast<fw::CWnd*>(&m_idleSpin), static_cast<fw::CWnd*>(&m_setIdle),
+        static_cast<fw::CWnd*>(&m_standbyTimerCheck), static_cast<fw::CWnd*>(&m_standbyField),
+        static_cast<fw::CWnd*>(&m_standbySpin), static_cast<fw::CWnd*>(&m_setStandby)})
+    control->EnableWindow(on);
+  m_timersNote.ShowWindow(enable ? SW_HIDE : SW_SHOW);
+}
+
+void COpticalDrivePage::StartProbe() {
+  pollingEnabled = false;
+  probingDrive = shownDrive;
+  shownTable->notifyWindow = m_hWnd;
+  m_speedList.ResetContent();
+  EnableSpeedControls(false);
+  drive::StartSpeedProbe(*shownDrive);
 }
 
 void COpticalDrivePage::RefreshDrive() {
@@ -181,23 +186,30 @@ void COpticalDrivePage::RefreshDrive() {
     FillSpeedBox();
     return;
   }
+  if (shownTable->probeFoundNone && !forceProbe_) {
+    // This model taught nothing for this medium: no list to choose from, and
+    // no new probe by itself. Fast, Silent and the refresh button stay.
+    m_speedList.ResetContent();
+    m_speedList.EnableWindow(FALSE);
+    ShowCurrentSpeed();
+    return;
+  }
   if (probingDrive != nullptr) {  // one probe at a time: this drive waits for a refresh
     m_currentSpeed.SetWindowText("-");
     EnableSpeedControls(false);
     return;
   }
-  pollingEnabled = false;
-  probingDrive = shownDrive;
-  m_speedList.ResetContent();
-  EnableSpeedControls(false);
-  drive::StartSpeedProbe(*shownDrive);
+  StartProbe();
 }
 
 void COpticalDrivePage::ShowCurrentSpeed() {
   m_currentSpeed.SetWindowText("");
-  shownTable->currentSpeed = drive::ReadCurrentSpeed(*shownDrive);
+  // Read by the method that works; a speed that cannot be read is unknown.
+  shownTable->currentSpeed = drive::ReadSpeedByAnyMethod(*shownDrive);
   m_currentSpeed.SetWindowText(
-      drive::FormatSpeed(shownDrive->discType, shownTable->currentSpeed).c_str());
+      shownTable->currentSpeed > 0
+          ? drive::FormatSpeed(shownDrive->discType, shownTable->currentSpeed).c_str()
+          : "unknown");
 }
 
 void COpticalDrivePage::FillSpeedBox() {
@@ -221,14 +233,24 @@ LRESULT COpticalDrivePage::OnSpeedListReady(WPARAM wParam, LPARAM) {
   if (probed == shownDrive) {
     shownTable = &drive::CurrentSpeedTable(*probed);
     EnableSpeedControls(true);
-    FillSpeedBox();
+    if (shownTable->speedCount > 0) {
+      FillSpeedBox();
+    } else {
+      m_speedList.EnableWindow(FALSE);
+      ShowCurrentSpeed();
+    }
   } else {
     RefreshDrive();  // the drive shown meanwhile gets its own list (or probe) now
   }
+  if (probed == pendingSpeedDrive) FinishPendingSpeed(*probed);
   return 1;
 }
 
 void COpticalDrivePage::OnTimer(UINT_PTR id) {
+  if (id == kRequestTimerId) {
+    GiveUpPendingSpeed();
+    return;
+  }
   if (pollingEnabled && SelectedDrive() != nullptr) {
     const int32_t before = discType;
     UpdateDiscType();
@@ -249,7 +271,18 @@ void COpticalDrivePage::LoadTimers() {
   if (drive == nullptr) return;
   pollingEnabled = false;
   uint8_t page[drive::kPowerConditionPageLength] = {};
-  drive::ReadPowerConditionPage(drive->deviceHandle, page, sizeof page);  // zeros when it fails
+  // A drive without the page has no timers: nothing is shown as its value.
+  timersAvailable = drive::ReadPowerConditionPage(drive->deviceHandle, page, sizeof page) ==
+                    drive::kCommandGood;
+  EnableTimerControls(timersAvailable);
+  if (!timersAvailable) {
+    m_idleTimerCheck.SetCheck(BST_UNCHECKED);
+    m_standbyTimerCheck.SetCheck(BST_UNCHECKED);
+    m_idleField.SetDigits("");
+    m_standbyField.SetDigits("");
+    ResumePolling();
+    return;
+  }
   m_idleTimerCheck.SetCheck((page[11] & 0x02) ? BST_CHECKED : BST_UNCHECKED);
   m_standbyTimerCheck.SetCheck((page[11] & 0x01) ? BST_CHECKED : BST_UNCHECKED);
   const int idleSeconds = static_cast<int>(drive::GetBe32(page + 12) / 10);
@@ -273,10 +306,16 @@ int32_t COpticalDrivePage::FieldValue(const std::string& digits) {
 void COpticalDrivePage::SetSpeed(int32_t speed) {
   if (shownDrive == nullptr || shownDrive == probingDrive) return;
   pollingEnabled = false;
-  drive::ApplySpeed(*shownDrive, speed);
-  ShowCurrentSpeed();
-  drive::SaveChosenSpeed(*shownDrive, speed);
+  SetSpeedOf(*shownDrive, speed);
   ResumePolling();
+}
+
+drive::RequestOutcome COpticalDrivePage::SetSpeedOf(drive::OpticalDriveInfo& drive,
+                                                    int32_t speed) {
+  const bool set = drive::ApplySpeedByAnyMethod(drive, speed) == drive::kCommandGood;
+  if (&drive == shownDrive) ShowCurrentSpeed();
+  drive::SaveChosenSpeed(drive, speed);
+  return set ? drive::OutcomeDone : drive::OutcomeCommandFailed;
 }
 
 void COpticalDrivePage::OnFast() { SetSpeed(drive::kFastestSpeed); }
@@ -294,7 +333,9 @@ void COpticalDrivePage::OnSpeedSelected() {
 void COpticalDrivePage::OnRefresh() {
   if (shownDrive == probingDrive) return;
   pollingEnabled = false;
+  forceProbe_ = true;  // asked by the user: a drive that learned nothing is asked again
   RefreshDrive();
+  forceProbe_ = false;
   ResumePolling();
 }
 
@@ -329,13 +370,17 @@ void COpticalDrivePage::OnIdle() {
   ResumePolling();
 }
 
-void COpticalDrivePage::OnStandby() {
+void COpticalDrivePage::OnStandby() { StandbyNow(); }
+
+drive::RequestOutcome COpticalDrivePage::StandbyNow() {
   drive::OpticalDriveInfo* drive = SelectedDrive();
-  if (drive == nullptr) return;
+  if (drive == nullptr) return drive::OutcomeNoSuchDrive;
   pollingEnabled = false;
-  drive::EnterPowerCondition(drive->deviceHandle, drive::kConditionStandby);
+  const drive::DriveCommandResult result =
+      drive::EnterPowerCondition(drive->deviceHandle, drive::kConditionStandby);
   drive::ReadPowerConditionPage(drive->deviceHandle, nullptr, 0);
   ResumePolling();
+  return result == drive::kCommandGood ? drive::OutcomeDone : drive::OutcomeCommandFailed;
 }
 
 void COpticalDrivePage::OnVScroll(UINT code, UINT position, HWND scrollBar) {

@@ -42,6 +42,17 @@ class COpticalDrivePage : public fw::CDialog {
   void OnIdle();
   void OnStandby();
 
+  // The drive has a power condition page: the timers can be shown and set.
+  bool timersAvailable = true;
+  // A command-line speed waiting for its drive's first speed probe: learn,
+  // then act, then close. Null when none waits.
+  drive::OpticalDriveInfo* pendingSpeedDrive = nullptr;
+  int32_t pendingSpeed = 0;
+  // How long a command-line speed waits for its probe.
+  UINT probeWaitMs = 180000;
+  static constexpr UINT_PTR kRequestTimerId = 6;
+  static const char* const kNoTimers;  // the note, and the command line's error
+
   // The field's value in units of 100 ms, at most 65535.
   static int32_t FieldValue(const std::string& digits);
 
@@ -59,6 +70,7 @@ class COpticalDrivePage : public fw::CDialog {
   fw::CSpinButtonCtrl m_standbySpin;
   fw::CButton m_setStandby;
   fw::CButton m_standbyNow;
+  ui::CTransparentStatic m_timersNote;
   ui::CTransparentStatic m_speedHeading;
   ui::CTransparentStatic m_discTypeLabel;
   ui::CTransparentStatic m_currentSpeed;
@@ -82,10 +94,20 @@ class COpticalDrivePage : public fw::CDialog {
 
  private:
   drive::OpticalDriveInfo* SelectedDrive() const;
-  void CarryOutRequest();
   void EnableSpeedControls(bool enable);
+  void EnableTimerControls(bool enable);
+  void StartProbe();
   void SetSpeed(int32_t speed);
+  drive::RequestOutcome SetSpeedOf(drive::OpticalDriveInfo& drive, int32_t speed);
+  drive::RequestOutcome StandbyNow();
   void ResumePolling();
+  // OpticalDriveRequest.cpp: what the command line asks of an optical drive.
+  void CarryOutRequest();
+  drive::RequestOutcome SetTimersFromRequest(const drive::CommandLineRequest& request);
+  void FinishPendingSpeed(drive::OpticalDriveInfo& probed);
+  void GiveUpPendingSpeed();
+  void CloseIfAsked();
+  bool forceProbe_ = false;  // the refresh button asks a drive that learned nothing again
   static void ShowSeconds(CTimeMaskEdit& field, int seconds);
   fw::CToolTipCtrl toolTipControl_;
   fw::CImageList refreshImages_;

@@ -70,6 +70,7 @@
 #define IDC_ODD_POWER_HEADING       1010    /* "Power management" */
 #define IDC_ODD_IDLE_ENABLE         1032    /* "Idle timer" check box */
 #define IDC_ODD_STANDBY_ENABLE      1033    /* "Standby timer" check box */
+#define IDC_ODD_TIMERS_NOTE         1041    /* shown when the drive has no power timers */
 
 /* String table */
 #define IDS_ABOUTBOX                101     /* "&About Torvane..." */

@@ -230,6 +230,28 @@ TEST(SpeedReading, ARefusedMethodFallsBackToTheOtherForTheShownSpeed) {
   }
 }
 
+TEST(SpeedSetting, AChosenSpeedGoesByTheOtherMethodWhenTheDriveRefusesOne) {
+  fake::System system;
+  ScriptedOptical optical;
+  system.ioControl = [&optical](HANDLE h, DWORD code, void* in, DWORD inSize, void* out,
+                                DWORD outSize, DWORD* returned) -> BOOL {
+    auto* sptd = static_cast<SCSI_PASS_THROUGH_DIRECT*>(out);
+    if (sptd->Cdb[0] == 0xB6) {  // no SET STREAMING: INVALID COMMAND OPERATION CODE
+      sptd->ScsiStatus = 2;
+      return TRUE;
+    }
+    return optical(h, code, in, inSize, out, outSize, returned);
+  };
+  fake::ScopedFakeSystem install(system);
+  auto drive = Drive("ACMEOPT CD", DiscCd);
+  drive->speedTables[DiscCd].setByStreaming = 1;
+  EXPECT_EQ(ApplySpeedByAnyMethod(*drive, 704), kCommandGood);
+  EXPECT_EQ(optical.cdSpeedsSet, std::vector<int>{704});
+  drive->speedTables[DiscCd].setByStreaming = 0;  // the table's own method works: only it
+  EXPECT_EQ(ApplySpeedByAnyMethod(*drive, 1408), kCommandGood);
+  EXPECT_EQ(optical.cdSpeedsSet, (std::vector<int>{704, 1408}));
+}
+
 // The worker's message, as a stand-in window receives it.
 struct Receiver {
   std::mutex mutex;

@@ -27,7 +27,9 @@ TEST(DriveEntryText, LabelsAndDecimalGigabytes) {
       {1, 500107862016ull, 0, "TV500GB0001", "[HDD0 - 500 GB]:TV500GB0001"},
       {1, 999999999ull, 1, "SMALL", "[HDD1 - 0 GB]:SMALL"},
       {1, 2000398934016ull, 2, "BIG", "[HDD2 - 2000 GB]:BIG"},
-      {2, 0, 0, "ACMEOPT DVD-RW  DX-16A  ", "[ODD0]:  ACMEOPT DVD-RW  DX-16A  "},
+      {2, 0, 0, "ACMEOPT DVD-RW  DX-16A  ", "[ODD0]:  ACMEOPT DVD-RW  DX-16A"},  // padding trimmed
+      {1, 0, 4, "ATA     PATH NONE       ", "[HDD4 - 0 GB]:ATA     PATH NONE"},
+      {2, 0, 1, "        ", "[ODD1]:  "},
       {1, 18446744073709551615ull, 3, "", "[HDD3 - 18446744073 GB]:"},
   };
   for (const Case& c : cases)

@@ -138,6 +138,8 @@ const Dialog kOpticalPage = {
         {IDC_STATIC, "Button", kFrame, 7, 150, 218, 33, ""},
         {IDC_ODD_IDLE_ENABLE, "Button", kCheck, 15, 33, 44, 10, "Idle timer"},
         {IDC_ODD_STANDBY_ENABLE, "Button", kCheck, 15, 71, 59, 10, "Standby timer"},
+        // Hidden until a drive turns out to have no power timers.
+        {IDC_ODD_TIMERS_NOTE, "Static", WS_CHILD | SS_LEFT | WS_GROUP, 15, 94, 210, 8, ""},
     }};
 
 const Dialog* const kDialogs[] = {&kAboutBox, &kMainWindow, &kHardDrivePage, &kOpticalPage};

@@ -93,7 +93,7 @@ TEST(MainWindowBox, EntriesIconsAndTheFirstPage) {
   EXPECT_EQ(TextOf(w.dialog->m_hWnd), "Torvane 1.10");
   EXPECT_EQ(w.Entries(), (std::vector<std::string>{"[HDD0 - 500 GB]:TV500GB0001",
                                                    "[HDD1 - 0 GB]:TINY DISK",
-                                                   "[ODD0]:  ACMEOPT DVD-RW DX-16A   "}));
+                                                   "[ODD0]:  ACMEOPT DVD-RW DX-16A"}));
   EXPECT_EQ(w.dialog->m_driveBox.GetCurSel(), 0);
   EXPECT_EQ(w.dialog->driveList.hardDriveCount, 2);
   EXPECT_EQ(w.dialog->driveList.opticalDriveCount, 1);
@@ -293,6 +293,9 @@ ata_paths = smart
 smart_filter = yes
 apm = 128
 aam = 200
+[disk 1]
+[volume C]
+extents = 1
 [volume D]
 extents = 0
 )");
