@@ -79,7 +79,7 @@ BOOL CMainDlg::OnInitDialog() {
   drive::EnumerateHardDrives(driveList);
   drive::EnumerateOpticalDrives(driveList);
   drive::CommandLineRequest& request = driveList.request;
-  ParseCommandLine(::GetCommandLineA(), request);
+  ParseCommandLine(commandLine != nullptr ? commandLine : ::GetCommandLineA(), request);
   // Nobody may be watching an unattended run: its boxes close themselves.
   if (request.quitAfterAction) fw::SetMessageBoxTimeout(kUnattendedBoxMs);
 

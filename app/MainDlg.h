@@ -32,6 +32,8 @@ class CMainDlg : public fw::CDialog {
   fw::CToolTipCtrl* toolTip = nullptr;
   pages::CHardDrivePage hardDrivePage;
   pages::COpticalDrivePage opticalDrivePage;
+  // The command line to read at start-up; null: the process's own.
+  const char* commandLine = nullptr;
 
   void ShowSelectedDrive();
   void OpenManual();

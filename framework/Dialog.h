@@ -34,6 +34,9 @@ class CDialog : public CWnd {
 
   // True while DoModal runs for this dialog.
   bool IsModalLoopRunning() const { return inModalLoop_; }
+  // True once EndDialog was asked for, and the value it was given.
+  bool EndRequested() const { return endRequested_; }
+  INT_PTR Result() const { return result_; }
 
  protected:
   const MessageMap* GetMessageMap() const override;

@@ -346,6 +346,39 @@ std::vector<uint8_t> Bay::LastParameterData(char letter) const {
   return drive ? drive->lastParameterData() : std::vector<uint8_t>();
 }
 
+std::string Bay::StateText() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  const auto level = [](const FeatureLevel& f) {
+    return !f.supported ? std::string("unsupported")
+           : !f.enabled ? std::string("disabled")
+                        : std::to_string(f.level);
+  };
+  const auto mode = [](uint8_t m) {
+    return m == kAtaPowerStandby ? "standby" : m == kAtaPowerIdle ? "idle" : "active";
+  };
+  const auto condition = [](OpticalPower p) {
+    return p == OpticalPower::kStandby ? "standby" : p == OpticalPower::kIdle ? "idle" : "active";
+  };
+  std::string text;
+  for (const auto& entry : state_->disks) {
+    const AtaDevice& ata = entry.second->ata();
+    text += "disk " + std::to_string(entry.first) + " power=" + mode(ata.powerMode()) +
+            " apm=" + level(ata.apm()) + " aam=" + level(ata.aam()) + "\n";
+  }
+  for (const auto& entry : state_->opticals) {
+    const SimOptical& drive = *entry.second;
+    const PowerConditions& c = drive.powerConditions();
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "optical %c profile=%04X speed=%u power=%s idle=%s:%u standby=%s:%u\n",
+                  entry.first, drive.currentProfile(), drive.currentSpeed(),
+                  condition(drive.power()), c.idle ? "on" : "off", c.idleTimer,
+                  c.standby ? "on" : "off", c.standbyTimer);
+    text += line;
+  }
+  return text;
+}
+
 HANDLE Bay::OpenDevice(const char* path, DWORD, DWORD, DWORD, DWORD) {
   const std::string name = path ? path : "";
   TraceEntry entry;

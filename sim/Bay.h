@@ -82,6 +82,12 @@ class Bay {
   // before the first one.
   std::vector<uint8_t> LastParameterData(char letter) const;
 
+  // The state of every device as text, one line each, for a run judged from
+  // outside the program:
+  //   disk 1 power=standby apm=254 aam=disabled
+  //   optical E profile=001B speed=2770 power=active idle=on:3000 standby=on:6000
+  std::string StateText() const;
+
   // The system calls, as the installed table forwards them.
   HANDLE OpenDevice(const char* path, DWORD access, DWORD share, DWORD disposition,
                     DWORD flagsAndAttributes);

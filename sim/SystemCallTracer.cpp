@@ -198,6 +198,21 @@ BOOL SystemCallTracer::CloseVolumeSearch(HANDLE find) {
 
 DWORD SystemCallTracer::LastError() { return next_.getLastError(); }
 
+namespace {
+// The bay of the run, for the state it leaves behind.
+Bay* runBay = nullptr;
+
+void WriteBayState() {
+  const std::string path = Environment("TORVANE_SIMULATE_STATE");
+  if (runBay == nullptr || path.empty()) return;
+  if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+    const std::string text = runBay->StateText();
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fclose(out);
+  }
+}
+}  // namespace
+
 bool InstallFromEnvironment(std::string* error) {
   std::string traceFile = Environment("TORVANE_TRACE");
   if (traceFile.empty()) traceFile = Environment("TORVANE_SIMULATE_TRACE");
@@ -208,6 +223,10 @@ bool InstallFromEnvironment(std::string* error) {
     if (!bay->LoadFile(bayFile, error)) return false;
     if (!traceFile.empty()) bay->SetTraceFile(traceFile);
     InstallBay(bay);
+    // What the drives were left in, written when the program ends.
+    if (runBay == nullptr && !Environment("TORVANE_SIMULATE_STATE").empty())
+      std::atexit(WriteBayState);
+    runBay = bay;
     return true;
   }
   if (!traceFile.empty()) {

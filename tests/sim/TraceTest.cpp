@@ -131,3 +131,21 @@ TEST_F(Trace, LatencyIsSleptWithoutHoldingOtherDevices) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BayState, OneLinePerDeviceAsTheDevicesAreNow) {
+  sim::Bay bay;
+  std::string error;
+  ASSERT_TRUE(bay.LoadText("[disk 0]\napm = 128\n[disk 3]\npower_mode = standby\naam = disabled\n"
+                           "[optical E]\nmedium = dvd-rom\nidle = no\nstandby_timer = 1200\n",
+                           &error))
+      << error;
+  bay.SetDiskPowerMode(0, 0x80);
+  EXPECT_EQ(bay.StateText(),
+            "disk 0 power=idle apm=128 aam=unsupported\n"
+            "disk 3 power=standby apm=unsupported aam=disabled\n"
+            "optical E profile=0010 speed=22160 power=active idle=off:3000 standby=on:1200\n");
+}
+
+}  // namespace

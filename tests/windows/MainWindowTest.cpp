@@ -5,9 +5,8 @@
 #include <cstring>
 #include <memory>
 
-#include "BayMachine.h"
-#include "WindowSupport.h"
-#include "app/MainDlg.h"
+#include "MainWindow.h"
+#include "drive/ReadSpeed.h"
 #include "platform/Settings.h"
 #include "platform/Worker.h"
 #include "res/resource.h"
@@ -18,48 +17,6 @@ namespace {
 using windows_test::PixelAt;
 using windows_test::Pump;
 using windows_test::TextOf;
-
-// The main window, created on a simulated machine and shown.
-class MainWindow {
- public:
-  explicit MainWindow(const std::string& bay) : machine(bay) {
-    dialog = std::make_unique<app::CMainDlg>();
-    created = dialog->Create(IDD_MAIN, nullptr);
-    if (dialog->m_hWnd && ::IsWindow(dialog->m_hWnd)) {
-      ::SetWindowPos(dialog->m_hWnd, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-      ::UpdateWindow(dialog->m_hWnd);
-    }
-    Pump(100);
-  }
-  ~MainWindow() {
-    if (dialog->m_hWnd && ::IsWindow(dialog->m_hWnd)) ::DestroyWindow(dialog->m_hWnd);
-  }
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> texts;
-    const int count = dialog->m_driveBox.GetCount();
-    for (int i = 0; i < count; ++i) {
-      char text[128] = {};
-      COMBOBOXEXITEMA item = {};
-      item.mask = CBEIF_TEXT;
-      item.iItem = i;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      dialog->m_driveBox.SendMessage(CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-      texts.push_back(text);
-    }
-    return texts;
-  }
-  void Select(int index) {
-    dialog->m_driveBox.SetCurSel(index);
-    dialog->ShowSelectedDrive();
-    Pump(50);
-  }
-
-  windows_test::Recorder recorder;
-  BayMachine machine;
-  std::unique_ptr<app::CMainDlg> dialog;
-  bool created = false;
-};
 
 const char* const kTwoDisksAndADvd = R"(
 [disk 0]
@@ -569,14 +526,20 @@ TEST_F(OpticalPage, ProbeBelongsToItsDriveWhenAnotherIsShown) {
             "CC 7056,2822");
 }
 
-TEST_F(OpticalPage, ClosingDuringAProbeStoresNothing) {
+TEST_F(OpticalPage, AProbeThatEndsAfterTheWindowClosedIsStored) {
   windows_test::FreshSettings("TorvaneProbeClose");
   auto w = std::make_unique<MainWindow>(kTwoSlowDrives);
   ASSERT_NE(w->dialog->opticalDrivePage.probingDrive, nullptr);
+  const std::string model = w->dialog->opticalDrivePage.probingDrive->displayName;
+  EXPECT_EQ(model, "ACMEOPT DVD-RW SLOW-1   ");
   ::DestroyWindow(w->dialog->m_hWnd);  // the program ends
-  EXPECT_TRUE(platform::WaitForWorkers(30000));  // as the application object does
-  EXPECT_EQ(platform::GetProfileString("ACMEOPT DVD-RW SLOW-1    ", "CD speed list", "none"),
-            "none");
+  EXPECT_EQ(platform::GetProfileString(model.c_str(), "CD speed list", "none"),
+            "none");  // nothing half done is stored
+  // As the application object does on its way out.
+  EXPECT_TRUE(platform::WaitForWorkers(30000));
+  drive::SaveFinishedProbes(w->dialog->driveList);
+  EXPECT_EQ(platform::GetProfileString(model.c_str(), "CD speed list", "none"),
+            "CC 8448,7040,5632");
 }
 
 }  // namespace
