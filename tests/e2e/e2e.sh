@@ -1,27 +1,72 @@
 #!/bin/bash
 # End to end: Torvane.exe under Wine on a simulated machine with a command
-# line, judged by the bay's trace, the registry and whether the program ended
-# by itself. Usage: e2e.sh TORVANE_EXE SOURCE_DIR
+# line, judged by the bay's trace and the state it leaves, the registry,
+# whether the program ended by itself, and its exit code.
+# Usage: e2e.sh TORVANE_EXE SOURCE_DIR CLOSE_WINDOW_EXE
 set -u
 exe="$1"
 root="$2"
+closer="$3"
 here="$root/tests/e2e"
+wine_run="$root/cmake/wine-run.sh"
 work=$(mktemp -d)
 passed=0
 failed=0
 
-# run NAME MEDIUM ARGS...: runs the program; sets $ended (yes/no) and $trace.
-run() {
-  local name="$1" medium="$2"
+winpath() { winepath -w "$1" 2>/dev/null; }
+
+# launch NAME BAY ARGS...: starts the program in the background on the bay
+# file BAY ("" for none: the real system, traced). Its exit code lands in
+# NAME.code when it ends. The run's files are NAME.*: keep bay files apart.
+launch() {
+  local name="$1" bay="$2"
   shift 2
-  sed "s/@MEDIUM@/$medium/" "$here/machine.bay" > "$work/$name.bay"
+  rm -f "$work/$name".*
+  date +%s > "$work/$name.start"
+  (
+    cd "$work" || exit
+    export TORVANE_TRACE="$(winpath "$work/$name.trace")"
+    export TORVANE_SIMULATE_STATE="$(winpath "$work/$name.state")"
+    [ -n "$bay" ] && export TORVANE_SIMULATE="$(winpath "$bay")"
+    timeout 120 "$wine_run" "$exe" "$@" >/dev/null 2>&1
+    echo $? > "$work/$name.code.part"
+    date +%s > "$work/$name.end"
+    mv "$work/$name.code.part" "$work/$name.code"
+  ) &
+}
+
+# finish NAME SECONDS: waits that long for the program to end by itself, then
+# closes its window as the close box does. Sets $ended (yes/no), $code,
+# $elapsed (seconds), $trace and $state.
+finish() {
+  local name="$1" limit="$2" i
+  for ((i = 0; i < limit * 10; i++)); do
+    [ -f "$work/$name.code" ] && break
+    sleep 0.1
+  done
+  if [ -f "$work/$name.code" ]; then
+    ended=yes
+  else
+    ended=no
+    "$wine_run" "$closer" >/dev/null 2>&1
+    for ((i = 0; i < 150; i++)); do
+      [ -f "$work/$name.code" ] && break
+      sleep 0.1
+    done
+  fi
+  code=$(cat "$work/$name.code" 2>/dev/null || echo none)
+  elapsed=$(($(cat "$work/$name.end" 2>/dev/null || date +%s) - $(cat "$work/$name.start")))
   trace="$work/$name.trace"
-  rm -f "$trace"
-  (cd "$work" && TORVANE_SIMULATE="$(winepath -w "$work/$name.bay" 2>/dev/null)" \
-     TORVANE_SIMULATE_TRACE="$(winepath -w "$trace" 2>/dev/null)" \
-     timeout 10 "$root/cmake/wine-run.sh" "$exe" "$@" >/dev/null 2>&1)
-  if [ $? -eq 124 ]; then ended=no; else ended=yes; fi
-  touch "$trace"
+  state="$work/$name.state"
+  touch "$trace" "$state"
+}
+
+# run NAME SECONDS BAY ARGS...: launch, then finish.
+run() {
+  local name="$1" limit="$2"
+  shift 2
+  launch "$name" "$@"
+  finish "$name" "$limit"
 }
 
 check() {
@@ -36,40 +81,154 @@ check() {
 }
 has() { grep -q -- "$2" "$1"; }
 lacks() { ! grep -q -- "$2" "$1"; }
+count() { grep -c -- "$2" "$1"; }
+is() { [ "$1" = "$2" ]; }
+registry() { "$wine_run" reg query "HKCU\\Software\\Palisko\\Torvane\\$1" /v "$2" 2>/dev/null; }
+
+machine() {  # the machine of the first tests, with a disc or none in its CD drive
+  sed "s/@MEDIUM@/$1/" "$here/machine.bay" > "$work/machine-$1.bay"
+  echo "$work/machine-$1.bay"
+}
+with_disc=$(machine cd-rom)
+without_disc=$(machine none)
+levels="$here/levels.bay"
+sample="$root/examples/sample.bay"
 
 # Standby for hard drive 1 of two, then the program closes itself.
-run standby cd-rom /DRIVE:HDD1 /STANDBY /QUIT
-check "standby request ends the program" [ "$ended" = yes ]
+run standby 10 "$with_disc" /DRIVE:HDD1 /STANDBY /QUIT
+check "standby request ends the program" is "$ended" yes
+check "standby request: exit code 0" is "$code" 0
 check "STANDBY IMMEDIATE reaches disk 1" has "$trace" "PhysicalDrive1 SPTD A1060C0000000000A0E00000"
 check "disk 0 is left alone" lacks "$trace" "PhysicalDrive0 ATA 0000000000A0E000"
+check "disk 1 sleeps, and is not woken afterwards" has "$state" "disk 1 power=standby"
 
 # The same in lower case.
-run lower cd-rom /drive:hdd1 /standby /quit
-check "lower case ends the program" [ "$ended" = yes ]
+run lower 10 "$with_disc" /drive:hdd1 /standby /quit
+check "lower case ends the program" is "$ended" yes
 check "lower case reaches disk 1" has "$trace" "PhysicalDrive1 SPTD A1060C0000000000A0E00000"
 
-# Hard drive 2 does not exist: nothing happens and the window stays open.
-run nodrive cd-rom /DRIVE:HDD2 /STANDBY /QUIT
-check "unknown drive leaves the window open" [ "$ended" = no ]
+# Hard drive 2 does not exist: nothing happens and the window stays open;
+# closed, the program says what happened.
+run nodrive 4 "$with_disc" /DRIVE:HDD2 /STANDBY /QUIT
+check "unknown drive leaves the window open" is "$ended" no
 check "unknown drive: no standby" lacks "$trace" "A0E00000"
+check "unknown drive: exit code 2" is "$code" 2
 
 # /FAST means nothing to a hard drive: the window stays open.
-run fast cd-rom /DRIVE:HDD0 /FAST /QUIT
-check "fast on a hard drive leaves the window open" [ "$ended" = no ]
+run fast 4 "$with_disc" /DRIVE:HDD0 /FAST /QUIT
+check "fast on a hard drive leaves the window open" is "$ended" no
 check "fast on a hard drive sends no speed" lacks "$trace" "SPTD BB"
+check "fast on a hard drive: exit code 0" is "$code" 0
 
-# Silent for the CD drive with a disc: 704 KB/s, stored, and the program ends.
-run silent cd-rom /DRIVE:ODD0 /SILENT /QUIT
-check "silent with a disc ends the program" [ "$ended" = yes ]
-check "silent sets 704 KB/s" has "$trace" "E: SPTD BB0002C0"
-check "the chosen speed is stored" bash -c "'$root/cmake/wine-run.sh' reg query \
+# Silent for the CD drive with a disc: its speeds are learned first, then
+# 704 KB/s is set and stored, and the program ends.
+"$wine_run" reg delete 'HKCU\Software\Palisko\Torvane' /f >/dev/null 2>&1
+run silent 15 "$with_disc" /DRIVE:ODD0 /SILENT /QUIT
+check "silent with a disc ends the program" is "$ended" yes
+check "silent: the last speed set is 704 KB/s" is "$(grep 'E: SPTD BB' "$trace" | tail -n 1 | cut -d' ' -f3)" BB0002C00000000000000000
+check "silent: the drive reads at 704 KB/s" has "$state" "optical E profile=0008 speed=704 "
+check "silent: exit code 0" is "$code" 0
+check "the chosen speed is stored" bash -c "'$wine_run' reg query \
   'HKCU\\Software\\Palisko\\Torvane\\ACMEOPT CD-RW CX-48     ' /v 'CD speed' 2>/dev/null | grep -q 0x2c0"
 
-# Without a disc nothing is set, but the program still ends.
-run nodisc none /DRIVE:ODD0 /SILENT /QUIT
-check "silent without a disc still ends the program" [ "$ended" = yes ]
+# Without a disc nothing is set, but the program still ends, and says why.
+run nodisc 10 "$without_disc" /DRIVE:ODD0 /SILENT /QUIT
+check "silent without a disc still ends the program" is "$ended" yes
 check "silent without a disc sends no speed" lacks "$trace" "SPTD BB"
+check "silent without a disc: exit code 5" is "$code" 5
 
+# The sample machine's DVD writer ignores SET CD SPEED. The first unattended
+# Silent learns its speeds, keeps them, and slows it down by SET STREAMING.
+dvd_writer='BAYOPT  DVD-RW DR-2160S '
+run first 20 "$sample" /DRIVE:ODD0 /SILENT /QUIT
+cp "$trace" "$work/first-silent.trace"
+check "first silent ends the program" is "$ended" yes
+check "first silent: exit code 0" is "$code" 0
+check "first silent probes" test "$(count "$trace" 'E: SPTD BB')" -gt 10
+check "first silent leaves the writer at its slowest speed" has "$state" "optical E profile=001B speed=2770 "
+check "first silent stores the learned list" bash -c "$(declare -f registry); wine_run='$wine_run'; \
+  registry '$dvd_writer' 'DVD speed list' | grep -q 'CD 22160,16620,11080,8310,5540,2770'"
+check "first silent stores the chosen speed" bash -c "$(declare -f registry); wine_run='$wine_run'; \
+  registry '$dvd_writer' 'DVD speed' | grep -q 0xad2"
+
+run second 15 "$sample" /DRIVE:ODD0 /SILENT /QUIT
+cp "$trace" "$work/second-silent.trace"
+check "second silent ends the program" is "$ended" yes
+check "second silent sends no probe" lacks "$trace" "E: SPTD BB"
+check "second silent sets the speed once, by streaming" is "$(count "$trace" 'E: SPTD B6')" 1
+check "second silent: the same speed" has "$state" "optical E profile=001B speed=2770 "
+
+run fastdvd 15 "$sample" /DRIVE:ODD0 /FAST /QUIT
+check "fast: exit code 0" is "$code" 0
+check "fast: the writer at full speed" has "$state" "optical E profile=001B speed=22160 "
+
+# Levels re-applied from the command line, on a disk that has both.
+run levels 10 "$levels" /DRIVE:HDD1 /APM:128 /AAM:OFF /QUIT
+check "levels: exit code 0" is "$code" 0
+check "levels: APM 128, AAM off, still awake" has "$state" "disk 1 power=active apm=128 aam=disabled"
+check "levels: AAM first, then APM" is "$(grep -o 'A1060C[0-9A-F]*' "$trace" | cut -c7-8 | tr '\n' ' ')" "C2 05 "
+run levelsstandby 10 "$levels" /DRIVE:HDD1 /APM:128 /AAM:OFF /STANDBY /QUIT
+check "levels and standby: exit code 0" is "$code" 0
+check "levels and standby: asleep at the end" has "$state" "disk 1 power=standby apm=128 aam=disabled"
+run levelswindows 10 "$levels" /DRIVE:HDD0 /APM:200 /AAM:OFF /QUIT
+check "levels on the Windows disk: exit code 0" is "$code" 0
+check "levels on the Windows disk are set" has "$state" "disk 0 power=active apm=200 aam=disabled"
+
+# The optical drive's timers; and a drive that refuses them (no box for the
+# idle timer, as on the page, but the exit code tells).
+run timers 10 "$levels" /DRIVE:ODD0 /TIMER-IDLE:0:05:00 /TIMER-STANDBY:OFF /QUIT
+check "timers: exit code 0" is "$code" 0
+check "timers: idle 5 minutes, standby off and its value kept" has "$state" "optical E profile=0010 speed=22160 power=active idle=on:3000 standby=off:6000"
+run timersrefused 10 "$levels" /DRIVE:ODD1 /TIMER-IDLE:0:05:00 /QUIT
+check "timers refused: exit code 3" is "$code" 3
+check "timers refused: the page went out" has "$trace" "G: SPTD 551000000000000014000000"
+
+# Without a bay, the real system is traced in the same format (under Wine:
+# its made-up disk).
+run real 4 "" /QUIT
+check "real system: /QUIT alone leaves the window open" is "$ended" no
+check "real system: traced" has "$trace" "PhysicalDrive0 OPEN - len=0 dir=none -> ok"
+check "real system: exit code 0" is "$code" 0
+
+# Runs whose error box nobody sees: under /QUIT it closes itself after 30 s
+# and the program ends with the code of what went wrong. They run side by side.
+extents=""
+for i in $(seq 0 20); do extents="$extents 1:$((1048576 + i * 4096)):4096"; done
+printf '[disk 0]\nata_paths = sat12\n[disk 1]\nata_paths = sat12\n[volume C]\nextents = %s 0:1048576:4096\n' \
+  "$extents" > "$work/many-extents.bay"
+printf '[disk 0]\nwhat = 1\n' > "$work/broken-file.bay"
+launch neither "$levels" /DRIVE:HDD2 /APM:128 /AAM:OFF /QUIT
+launch neitherstandby "$levels" /DRIVE:HDD2 /APM:128 /AAM:OFF /STANDBY /QUIT
+launch windowsstandby "$levels" /DRIVE:HDD0 /APM:128 /AAM:OFF /STANDBY /QUIT
+launch refused "$levels" /DRIVE:HDD1 /APM:300 /AAM:OFF /QUIT
+launch broken "$work/broken-file.bay" /DRIVE:HDD0 /STANDBY /QUIT
+launch extents "$work/many-extents.bay" /DRIVE:HDD0 /STANDBY /QUIT
+
+finish neither 75
+check "neither: ends by itself after its boxes" is "$ended" yes
+check "neither: exit code 7" is "$code" 7
+check "neither: no SET FEATURES" lacks "$trace" "A0EF"
+finish neitherstandby 10
+check "neither with standby: exit code 7" is "$code" 7
+check "neither with standby: asleep all the same" has "$state" "disk 2 power=standby"
+finish windowsstandby 10
+check "Windows disk: exit code 4" is "$code" 4
+check "Windows disk: levels set, standby not" has "$state" "disk 0 power=active apm=128 aam=disabled"
+check "Windows disk: no STANDBY IMMEDIATE" lacks "$trace" "A0E000"
+finish refused 10
+check "refused value: exit code 6" is "$code" 6
+check "refused value: nothing sent" lacks "$trace" "A0EF"
+check "refused value: the box closed itself after about 30 s" test "$elapsed" -ge 28 -a "$elapsed" -le 60
+finish broken 10
+check "broken bay file: exit code 1" is "$code" 1
+finish extents 10
+check "22 extents: exit code 4" is "$code" 4
+check "22 extents: no STANDBY IMMEDIATE to the Windows disk" lacks "$trace" "A0E00000"
+check "22 extents: the extents asked again, whole" has "$trace" "EXTENTS - len=536 "
+
+if [ -n "${TORVANE_E2E_KEEP:-}" ]; then
+  mkdir -p "$TORVANE_E2E_KEEP" && cp "$work"/*.trace "$work"/*.state "$TORVANE_E2E_KEEP"/ 2>/dev/null
+fi
 rm -rf "$work"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
