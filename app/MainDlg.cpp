@@ -72,7 +72,11 @@ BOOL CMainDlg::OnInitDialog() {
   ui::SetupIconButton(m_manualButton, manualImages_, IDI_MANUAL, 16);
 
   const fw::CToolTipCtrl::Tool tools[] = {{&m_manualButton, IDS_TIP_MANUAL}};
-  if (toolTipControl_.CreateWithTools(this, tools)) toolTip = &toolTipControl_;
+  if (toolTipControl_.CreateWithTools(this, tools)) {
+    toolTip = &toolTipControl_;
+    // A serial number can be longer than its label: the tip shows it whole.
+    toolTip->AddTool(&m_driveLabel, "");
+  }
 
   std::memset(&driveList, 0, sizeof driveList);
   driveList.ownerWindow = m_hWnd;
@@ -151,6 +155,7 @@ void CMainDlg::ShowSelectedDrive() {
   serial.erase(
       serial.find_last_not_of(' ') == std::string::npos ? 0 : serial.find_last_not_of(' ') + 1);
   m_driveLabel.SetWindowText(serial.c_str());
+  if (toolTip != nullptr) toolTip->UpdateTipText(&m_driveLabel, serial.c_str());
 
   if (slot.hard.kind == drive::KindHardDrive) {
     opticalDrivePage.ShowWindow(SW_HIDE);

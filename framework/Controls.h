@@ -116,6 +116,26 @@ class CToolTipCtrl : public CWnd {
     return SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != 0;
   }
   int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
+  // Changes the text of a tool added with AddTool.
+  void UpdateTipText(CWnd* tool, const char* text) {
+    TOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.hwnd = ::GetParent(tool->m_hWnd);
+    info.uId = reinterpret_cast<UINT_PTR>(tool->m_hWnd);
+    info.lpszText = const_cast<char*>(text);
+    SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  // The text of a tool added with AddTool (at most 511 characters).
+  std::string GetToolText(CWnd* tool) const {
+    char text[512] = {};
+    TOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.hwnd = ::GetParent(tool->m_hWnd);
+    info.uId = reinterpret_cast<UINT_PTR>(tool->m_hWnd);
+    info.lpszText = text;
+    SendMessage(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+    return text;
+  }
 
   // A control and the string resource of its tip.
   struct Tool {

@@ -87,13 +87,28 @@ bool IsNavigationMessage(UINT message) {
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
          (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
+
+// A dialog inside another whose controls take part in the outer one's
+// navigation (DS_CONTROL makes it a control parent).
+bool IsNestedControlParent(HWND dialog) {
+  return (::GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD) != 0 &&
+         (::GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
+}
+
+bool IsTabKey(const MSG* message) {
+  return (message->message == WM_KEYDOWN || message->message == WM_CHAR) &&
+         message->wParam == VK_TAB;
+}
 }  // namespace
 
 bool CDialog::PreTranslateMessage(MSG* message) {
   // Keyboard navigation within this dialog: Tab, arrows, Enter (IDOK) and
-  // Escape (IDCANCEL), which reach OnOK and OnCancel.
+  // Escape (IDCANCEL), which reach OnOK and OnCancel. A nested page leaves
+  // Tab to the dialog around it, so that the focus can leave the page; Enter
+  // and Escape it keeps to itself.
   if (!IsNavigationMessage(message->message)) return false;
   if (message->hwnd != m_hWnd && !::IsChild(m_hWnd, message->hwnd)) return false;
+  if (IsTabKey(message) && IsNestedControlParent(m_hWnd)) return false;
   return ::IsDialogMessageA(m_hWnd, message) != FALSE;
 }
 

@@ -35,6 +35,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   own_display=1
   export WINEPREFIX="${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torvane-wine}"
   export WINEDEBUG="${WINEDEBUG:--all}"
+  torvane_install_wine_fonts
 else
   torvane_start_display
 fi

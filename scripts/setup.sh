@@ -2,8 +2,10 @@
 # Installs, from Debian's packages, whatever the builds and tests need and this
 # machine lacks. Safe to run again: it installs nothing when all is present.
 set -euo pipefail
+# fonts-wine is only recommended by wine: without it caption buttons lose
+# their Marlett glyphs and dialogs a user's font.
 packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev
-          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb xauth
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb xauth
           x11-apps x11-utils netpbm bc python3 groff ghostscript)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 # Sourced by the scripts that run Windows programs: starts one virtual X
 # display and one Wine server for the whole run, and stops both on exit.
 # 24-bit depth, so that pixels read back are exactly the colours drawn.
+torvane_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
 torvane_start_display() {
   local n
   for n in $(seq 91 140); do
@@ -23,10 +25,25 @@ torvane_start_display() {
   # by the first test program instead, they would inherit its output pipe and
   # keep CTest waiting after the program has ended.
   wineboot >/dev/null 2>&1 || true
+  torvane_install_wine_fonts
   # No window manager runs on the virtual display: unmanaged windows spare
-  # Wine its two-second wait for one at every window that closes.
-  wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  # Wine its two-second wait for one at every window that closes. Run through
+  # the one wrapper that finds Wine's 64-bit program: on a fresh machine
+  # wine64 is not on PATH.
+  "$torvane_scripts/../cmake/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' \
+    /v Managed /d N /f >/dev/null 2>&1 ||
+    echo "warning: could not set Wine's X11 Managed=N; window tests will be slow" >&2
   trap torvane_stop_display EXIT
+}
+
+# Wine's own fonts (Marlett for the caption buttons, MS Sans Serif and Tahoma
+# for dialogs) come with fonts-wine, but Debian 12's Wine looks for them under
+# a path that does not resolve. Fonts in the prefix's C:\windows\Fonts are
+# found, so they are copied there once.
+torvane_install_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] || return 0
+  [ -f "$fonts/marlett.ttf" ] || cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
 }
 
 torvane_stop_display() {

@@ -1,5 +1,9 @@
 #include "ui/Drawing.h"
 
+#include <vsstyle.h>
+
+#include <cstdint>
+
 #include "framework/Application.h"
 #include "ui/GradientColors.h"
 
@@ -43,12 +47,68 @@ bool QueryAppThemed() {
   return isAppThemed() != FALSE;
 }
 
+namespace {
+
+// The icon drawn on `key` at `size` pixels, every other pixel faded to grey,
+// as a bitmap for an image list that takes `key` as transparent.
+HBITMAP FadedIcon(HICON icon, int size, COLORREF key) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) return nullptr;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = ::SelectObject(dc, bitmap);
+  HBRUSH background = ::CreateSolidBrush(key);
+  const RECT all = {0, 0, size, size};
+  ::FillRect(dc, &all, background);
+  ::DeleteObject(background);
+  ::DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  ::GdiFlush();
+  // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
+  const Colour keyPixel = Rgb(GetBValue(key), GetGValue(key), GetRValue(key));
+  auto* pixel = static_cast<uint32_t*>(bits);
+  for (int i = 0; i < size * size; ++i) {
+    const uint32_t p = pixel[i] & 0xFFFFFF;
+    if (p == keyPixel) continue;
+    const Colour grey = DisabledColour(Rgb((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    pixel[i] = static_cast<uint32_t>(RedOf(grey)) << 16 | GreenOf(grey) << 8 | BlueOf(grey);
+  }
+  ::SelectObject(dc, previous);
+  ::DeleteDC(dc);
+  return bitmap;
+}
+
+}  // namespace
+
+bool CreateIconButtonImages(fw::CImageList& list, HICON icon, int listSize) {
+  constexpr int kStates = 6;  // PBS_NORMAL to PBS_STYLUSHOT, in that order
+  constexpr int kDisabled = PBS_DISABLED - 1;
+  const COLORREF key = RGB(255, 0, 255);
+  if (!list.Create(listSize, listSize, ILC_COLOR24 | ILC_MASK, kStates, 1)) return false;
+  for (int state = 0; state < kStates; ++state) {
+    if (state != kDisabled) {
+      list.Add(icon);
+      continue;
+    }
+    HBITMAP faded = FadedIcon(icon, listSize, key);
+    if (faded == nullptr || ImageList_AddMasked(list.GetSafeHandle(), faded, key) < 0)
+      list.Add(icon);  // better the icon as it is than a hole in the states
+    if (faded != nullptr) ::DeleteObject(faded);
+  }
+  return list.GetImageCount() == kStates;
+}
+
 void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int listSize) {
   HICON icon = static_cast<HICON>(::LoadImageA(fw::AfxGetResourceHandle(),
                                                MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16,
                                                LR_DEFAULTCOLOR));
-  if (QueryAppThemed() && list.Create(listSize, listSize, ILC_COLOR24 | ILC_MASK, 1, 1)) {
-    list.Add(icon);
+  if (QueryAppThemed() && CreateIconButtonImages(list, icon, listSize)) {
     BUTTON_IMAGELIST images = {};
     images.himl = list.GetSafeHandle();
     images.uAlign = BUTTON_IMAGELIST_ALIGN_CENTER;

@@ -21,4 +21,9 @@ bool QueryAppThemed();
 // `listSize` pixels when themed, else set directly on the button.
 void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int listSize);
 
+// The button's image list: one image per button state (normal, hot,
+// pressed, disabled, default, stylus hot), the disabled one faded to grey.
+// With a single image the platform would show it unchanged when disabled.
+bool CreateIconButtonImages(fw::CImageList& list, HICON icon, int listSize);
+
 }  // namespace ui

@@ -16,4 +16,11 @@ Colour GradientLineColour(Colour start, Colour end, int line, int lines) {
              Channel(BlueOf(start), BlueOf(end), line, lines));
 }
 
+Colour DisabledColour(Colour colour) {
+  const int brightness =
+      (30 * RedOf(colour) + 59 * GreenOf(colour) + 11 * BlueOf(colour)) / 100;  // 0-255
+  const int grey = 128 + brightness / 2;  // 128-255
+  return Rgb(grey, grey, grey);
+}
+
 }  // namespace ui

@@ -1,5 +1,5 @@
-// The colour arithmetic of the gradient backgrounds: plain functions, so the
-// native tests can check every line without a window.
+// The colour arithmetic of the gradient backgrounds and of disabled icons:
+// plain functions, so the native tests can check them without a window.
 #pragma once
 
 #include <cstdint>
@@ -21,5 +21,10 @@ constexpr int BlueOf(Colour c) { return (c >> 16) & 0xFF; }
 // lines, truncated toward zero, clamped to 0-255. The end colour itself is
 // never reached.
 Colour GradientLineColour(Colour start, Colour end, int line, int lines);
+
+// A pixel of an icon as a disabled button shows it: its brightness only
+// (0.30 red, 0.59 green, 0.11 blue), pressed into the light half of the
+// greys so that it reads as faded on the button face.
+Colour DisabledColour(Colour colour);
 
 }  // namespace ui

@@ -32,4 +32,11 @@ TEST(GradientColours, ChannelsMoveIndependentlyAndNeverReachTheEnd) {
   EXPECT_EQ(GradientLineColour(Rgb(10, 20, 30), Rgb(50, 60, 70), 0, 0), Rgb(10, 20, 30));
 }
 
+TEST(DisabledColours, GreysInTheLightHalfByBrightness) {
+  EXPECT_EQ(ui::DisabledColour(Rgb(0, 0, 0)), Rgb(128, 128, 128));
+  EXPECT_EQ(ui::DisabledColour(Rgb(255, 255, 255)), Rgb(255, 255, 255));
+  EXPECT_EQ(ui::DisabledColour(Rgb(0, 128, 0)), Rgb(165, 165, 165));  // 75 bright
+  EXPECT_EQ(ui::DisabledColour(Rgb(0, 0, 255)), Rgb(142, 142, 142));  // blue weighs little
+}
+
 }  // namespace

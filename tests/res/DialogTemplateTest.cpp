@@ -71,12 +71,12 @@ const Dialog kMainWindow = {
     {
         {IDC_DRIVE_BOX, "ComboBoxEx32", kChild | CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP,
          4, 7, 173, 136, ""},
-        {IDC_DRIVE_LABEL, "Static", kLabel, 182, 10, 95, 8, "Static"},
+        {IDC_DRIVE_LABEL, "Static", kLabel | SS_NOTIFY, 182, 10, 95, 8, "Static"},
         {IDC_MANUAL, "Button", kIconPush, 285, 7, 17, 14, ""},
     }};
 
 const Dialog kHardDrivePage = {
-    IDD_HARDDRIVE_PAGE, false, kPageStyle, 0, 4, 27, 298, 190, "",
+    IDD_HARDDRIVE_PAGE, false, kPageStyle, WS_EX_CONTROLPARENT, 4, 27, 298, 190, "",
     {
         {IDC_HDD_STANDBY, "Button", kPush, 237, 22, 50, 14, "Standby"},
         {IDC_HDD_APM_SLIDER, "msctls_trackbar32", kSlider, 15, 53, 204, 29, "Slider1"},
@@ -107,7 +107,7 @@ const Dialog kHardDrivePage = {
     }};
 
 const Dialog kOpticalPage = {
-    IDD_OPTICAL_PAGE, false, kPageStyle, 0, 4, 27, 298, 190, "",
+    IDD_OPTICAL_PAGE, false, kPageStyle, WS_EX_CONTROLPARENT, 4, 27, 298, 190, "",
     {
         {IDC_ODD_IDLE_TIME, "Edit", kTimeField, 82, 31, 40, 12, ""},
         {IDC_ODD_IDLE_SPIN, "msctls_updown32", kSpin, 120, 29, 11, 14, "Spin1"},
