@@ -162,6 +162,21 @@ run fastdvd 15 "$sample" /DRIVE:ODD0 /FAST /QUIT
 check "fast: exit code 0" is "$code" 0
 check "fast: the writer at full speed" has "$state" "optical E profile=001B speed=22160 "
 
+# The second sample machine: QEMU's emulated CD drive, which reports one
+# speed whatever is set. Its probe learns nothing, which is kept, so the
+# second run does not probe again; Silent goes out by the command it takes.
+emulated="$root/examples/emulated.bay"
+run emulatedfirst 20 "$emulated" /DRIVE:ODD0 /SILENT /QUIT
+check "emulated drive: exit code 0" is "$code" 0
+check "emulated drive: Silent set by SET CD SPEED at last" is "$(grep 'D: SPTD BB' "$trace" | tail -n 1 | cut -d' ' -f3)" BB0002C00000000000000000
+check "emulated drive: a probe that learned nothing, stored as such" bash -c "$(declare -f registry); \
+  wine_run='$wine_run'; registry 'QEMU    QEMU DVD-ROM    ' 'CD speed list' | tr -d '\\r' | grep -q 'REG_SZ *DD *$'"
+run emulatedsecond 15 "$emulated" /DRIVE:ODD0 /SILENT /QUIT
+check "emulated drive, second run: no probe" is "$(count "$trace" 'D: SPTD BB')" 1
+run emulatedtimers 15 "$emulated" /DRIVE:ODD0 /TIMER-STANDBY:0:10:00 /QUIT
+check "emulated drive: no timers to set (exit code 7)" is "$code" 7
+check "emulated drive: no MODE SELECT sent" lacks "$trace" "D: SPTD 55"
+
 # Levels re-applied from the command line, on a disk that has both.
 run levels 10 "$levels" /DRIVE:HDD1 /APM:128 /AAM:OFF /QUIT
 check "levels: exit code 0" is "$code" 0

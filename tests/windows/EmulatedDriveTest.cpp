@@ -1,10 +1,13 @@
-// A drive nobody here wrote: QEMU's emulated CD drive, as the bay learned it.
+// A drive nobody here wrote: QEMU's emulated CD drive, as the bay learned it
+// (the second sample machine).
 // Page 2Ah always reports 704 KB/s, SET CD SPEED is taken and ignored, SET
 // STREAMING, GET PERFORMANCE and MODE SELECT are unknown opcodes, and
 // neither the serial number feature nor the power condition page exists.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "MainWindow.h"
 #include "framework/Shell.h"
@@ -15,21 +18,24 @@ namespace {
 using windows_test::Pump;
 using windows_test::TextOf;
 
-const char* const kEmulatedDrive = R"(
-[optical D]
-vendor = QEMU
-product = QEMU DVD-ROM
-revision = 2.5+
-starting_feature = zero
-medium = cd-rom
-cd_speeds = 7056
-set_cd_speed = ignored
-set_streaming = unsupported
-get_performance = no
-capabilities_speed = 704
-power_page = absent
-mode_select = no
-)";
+// The second sample machine, examples/emulated.bay.
+std::string EmulatedMachine() {
+  // CTest names the source tree; run by hand, this file's own path tells it.
+  const char* source = std::getenv("TORVANE_SOURCE_DIR");
+  std::string root = source ? source : __FILE__;
+  if (!source) root = root.substr(0, root.rfind("/tests/windows/"));
+  std::FILE* file = std::fopen((root + "/examples/emulated.bay").c_str(), "rb");
+  std::string text;
+  if (file != nullptr) {
+    char block[4096];
+    size_t count;
+    while ((count = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, count);
+    std::fclose(file);
+  }
+  EXPECT_FALSE(text.empty()) << "examples/emulated.bay not found under " << root;
+  return text;
+}
+const std::string kEmulatedDrive = EmulatedMachine();
 const char* const kSection = "QEMU    QEMU DVD-ROM    ";
 
 class EmulatedDrive : public testing::Test {
@@ -43,6 +49,7 @@ class EmulatedDrive : public testing::Test {
 
 TEST_F(EmulatedDrive, CurrentSpeedFromThePageThatWorksAndNoListAfterTheProbe) {
   MainWindow w(kEmulatedDrive);
+  w.Select(1);
   pages::COpticalDrivePage& page = w.dialog->opticalDrivePage;
   WaitForProbe(page);
   EXPECT_EQ(TextOf(w.dialog->m_driveLabel.m_hWnd), "");  // no serial number
@@ -58,6 +65,7 @@ TEST_F(EmulatedDrive, CurrentSpeedFromThePageThatWorksAndNoListAfterTheProbe) {
   w.machine.bay().ClearTrace();
   for (int i = 0; i < 3; ++i) page.SendMessage(WM_TIMER, pages::COpticalDrivePage::kTimerId);
   w.Select(0);
+  w.Select(1);
   EXPECT_TRUE(w.machine.TraceWith("SPTD BB").empty());
   // ...the refresh button does.
   page.OnRefresh();
@@ -67,6 +75,7 @@ TEST_F(EmulatedDrive, CurrentSpeedFromThePageThatWorksAndNoListAfterTheProbe) {
 
 TEST_F(EmulatedDrive, NoTimersShownForADriveWithoutThePage) {
   MainWindow w(kEmulatedDrive);
+  w.Select(1);
   pages::COpticalDrivePage& page = w.dialog->opticalDrivePage;
   WaitForProbe(page);
   EXPECT_FALSE(page.timersAvailable);
@@ -86,6 +95,7 @@ TEST_F(EmulatedDrive, NoTimersShownForADriveWithoutThePage) {
 
 TEST_F(EmulatedDrive, SilentGoesOutByTheMethodTheDriveTakes) {
   MainWindow w(kEmulatedDrive);
+  w.Select(1);
   pages::COpticalDrivePage& page = w.dialog->opticalDrivePage;
   WaitForProbe(page);
   w.machine.bay().ClearTrace();
@@ -96,7 +106,8 @@ TEST_F(EmulatedDrive, SilentGoesOutByTheMethodTheDriveTakes) {
 }
 
 TEST_F(EmulatedDrive, ASpeedNoMethodCanReadIsUnknown) {
-  MainWindow w(std::string(kEmulatedDrive) + "capabilities_page = no\n");
+  MainWindow w(kEmulatedDrive + "capabilities_page = no\n");
+  w.Select(1);
   pages::COpticalDrivePage& page = w.dialog->opticalDrivePage;
   WaitForProbe(page);
   EXPECT_EQ(TextOf(page.m_currentSpeed.m_hWnd), "unknown");
