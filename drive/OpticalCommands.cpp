@@ -134,6 +134,15 @@ DriveCommandResult EnterPowerCondition(HANDLE device, int condition) {
   return StartStopUnit(device, 0, 0, condition);
 }
 
+PowerTimerSettings DecodePowerConditionPage(const uint8_t* page) {
+  PowerTimerSettings timers;
+  timers.idleEnabled = (page[11] & 0x02) != 0;
+  timers.standbyEnabled = (page[11] & 0x01) != 0;
+  timers.idleSeconds = GetBe32(page + 12) / 10;  // units of 100 ms
+  timers.standbySeconds = GetBe32(page + 16) / 10;
+  return timers;
+}
+
 // ---------------------------------------------------------------------------
 // Enumeration
 // ---------------------------------------------------------------------------

@@ -47,4 +47,14 @@ bool WritePowerConditions(HANDLE device, int idleEnable, int standbyEnable, int3
                           int32_t standbyTimer);
 DriveCommandResult EnterPowerCondition(HANDLE device, int condition);
 
+// What a power condition page image (kPowerConditionPageLength bytes, header
+// included) says of the two timers, in whole seconds.
+struct PowerTimerSettings {
+  bool idleEnabled;     // byte 11 bit 1, IDLE
+  bool standbyEnabled;  // byte 11 bit 0, STANDBY
+  uint32_t idleSeconds;     // bytes 12-15 / 10
+  uint32_t standbySeconds;  // bytes 16-19 / 10
+};
+PowerTimerSettings DecodePowerConditionPage(const uint8_t* page);
+
 }  // namespace drive

@@ -283,10 +283,11 @@ void COpticalDrivePage::LoadTimers() {
     ResumePolling();
     return;
   }
-  m_idleTimerCheck.SetCheck((page[11] & 0x02) ? BST_CHECKED : BST_UNCHECKED);
-  m_standbyTimerCheck.SetCheck((page[11] & 0x01) ? BST_CHECKED : BST_UNCHECKED);
-  const int idleSeconds = static_cast<int>(drive::GetBe32(page + 12) / 10);
-  const int standbySeconds = static_cast<int>(drive::GetBe32(page + 16) / 10);
+  const drive::PowerTimerSettings timers = drive::DecodePowerConditionPage(page);
+  m_idleTimerCheck.SetCheck(timers.idleEnabled ? BST_CHECKED : BST_UNCHECKED);
+  m_standbyTimerCheck.SetCheck(timers.standbyEnabled ? BST_CHECKED : BST_UNCHECKED);
+  const int idleSeconds = static_cast<int>(timers.idleSeconds);
+  const int standbySeconds = static_cast<int>(timers.standbySeconds);
   ShowSeconds(m_idleField, idleSeconds);
   m_idleSpin.SetPos32(idleSeconds & 0xFFFF);
   ShowSeconds(m_standbyField, standbySeconds);

@@ -6,7 +6,8 @@ set -euo pipefail
 # their Marlett glyphs and dialogs a user's font.
 packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb xauth
-          x11-apps x11-utils netpbm bc python3 groff ghostscript)
+          x11-apps x11-utils netpbm bc python3 groff ghostscript
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

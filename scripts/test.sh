@@ -34,6 +34,9 @@ echo "== threaded drive tests under ThreadSanitizer"
 "$build/tsan/tests/drive/drive_tests" --gtest_brief=1 \
   --gtest_filter='*Probe*:OpticalBay*:Transport.EachThread*' || status=1
 
+echo "== fuzzing: device answers, command lines, speed lists, bay files (${TORVANE_FUZZ_SECONDS:-20} s each)"
+TORVANE_BUILD_DIR="$build" "$root/scripts/fuzz.sh" "${TORVANE_FUZZ_SECONDS:-20}" || status=1
+
 echo "== Windows tests under Wine"
 source "$root/scripts/virtual-display.sh"
 torvane_start_display

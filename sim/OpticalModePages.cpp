@@ -18,7 +18,6 @@ constexpr uint8_t kCapabilitiesLength = 0x1E;  // 32 bytes, no write speed descr
 constexpr size_t kHeaderLength = 8;            // mode parameter header (10)
 
 // MODE SENSE page control (byte 2 bits 7-6).
-constexpr uint8_t kCurrentValues = 0;
 constexpr uint8_t kChangeableValues = 1;
 constexpr uint8_t kDefaultValues = 2;
 constexpr uint8_t kSavedValues = 3;

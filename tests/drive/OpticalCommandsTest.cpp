@@ -295,3 +295,19 @@ TEST(OpticalEnumeration, NothingIsWrittenPastTheLastSlot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PowerConditionPage, DecodedToBitsAndWholeSeconds) {
+  uint8_t page[drive::kPowerConditionPageLength] = {};
+  page[11] = 0x01;                  // STANDBY only
+  drive::PutBe32(page + 12, 6005);  // 600.5 s: whole seconds only
+  drive::PutBe32(page + 16, 0xFFFFFFFFu);
+  const drive::PowerTimerSettings timers = drive::DecodePowerConditionPage(page);
+  EXPECT_FALSE(timers.idleEnabled);
+  EXPECT_TRUE(timers.standbyEnabled);
+  EXPECT_EQ(timers.idleSeconds, 600u);
+  EXPECT_EQ(timers.standbySeconds, 429496729u);  // read as the 32-bit unsigned field it is
+}
+
+}  // namespace
