@@ -54,7 +54,13 @@ else
   done
   if kill -0 "$program" 2>/dev/null; then
     if [ "$own_display" = 0 ]; then
-      xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng > "$rundir/screenshot.png"
+      # The whole window, caption and frame included (Wine draws them itself on
+      # the virtual display), cut out of the screen.
+      crop=$(xwininfo -name "Torvane 1.10" 2>/dev/null | awk '
+        /Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+        /Width:/ {w = $2} /Height:/ {h = $2} END {if (w) print x, y, w, h}')
+      xwd -root -silent | xwdtopnm 2>/dev/null |
+        { if [ -n "$crop" ]; then pnmcut $crop; else cat; fi; } | pnmtopng > "$rundir/screenshot.png"
       echo "The window is open on a virtual display; screenshot: $rundir/screenshot.png"
     fi
     if [ "$own_display" = 0 ] || [ $# -gt 0 ]; then
