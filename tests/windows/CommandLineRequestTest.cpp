@@ -174,7 +174,7 @@ TEST_F(Request, AnIdleTimerTheDriveRefusesIsACommandFailure) {
 
 TEST_F(Request, AProbeThatTakesTooLongIsGivenUp) {
   // The wait is shortened by stopping the clock: its timer is sent at once.
-  MainWindow w(std::string(kDvdWriter) + "latency_ms = 30\n", "Torvane.exe /DRIVE:ODD0 /FAST /QUIT");
+  MainWindow w(std::string(kDvdWriter) + "latency_ms = 10\n", "Torvane.exe /DRIVE:ODD0 /FAST /QUIT");
   pages::COpticalDrivePage& page = w.dialog->opticalDrivePage;
   ASSERT_NE(page.probingDrive, nullptr);
   EXPECT_FALSE(w.dialog->EndRequested());

@@ -478,7 +478,7 @@ vendor = ACMEOPT
 product = DVD-RW SLOW-1
 medium = cd-rom
 cd_speeds = 8448, 7040, 5632
-latency_ms = 20
+latency_ms = 10
 [optical G]
 vendor = ACMEOPT
 product = CD-ROM OTHER-2
