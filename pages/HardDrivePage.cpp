@@ -165,27 +165,26 @@ void CHardDrivePage::CarryOutRequest() {
   // Seek noise, power management, then standby: a drive is quietened before
   // it is put to sleep. Speeds mean nothing to a hard drive.
   bool acted = false;
-  if (request.aamLevel != drive::kNotRequested) {
+  const struct {
+    int32_t requested;
+    int32_t supported;
+    const char* notSupported;
+    drive::RequestOutcome (CHardDrivePage::*set)(int level);
+  } levels[] = {
+      {request.aamLevel, drive->aamSupported, kAamNotSupported, &CHardDrivePage::SetSeekNoise},
+      {request.apmLevel, drive->apmSupported, kApmNotSupported,
+       &CHardDrivePage::SetPowerManagement},
+  };
+  for (const auto& level : levels) {
+    if (level.requested == drive::kNotRequested) continue;
     acted = true;
-    if (!drive->aamSupported) {
-      fw::AfxMessageBox(kAamNotSupported, MB_ICONERROR);
+    if (!level.supported) {  // as the page, whose Set is off for it: nothing is sent
+      fw::AfxMessageBox(level.notSupported, MB_ICONERROR);
       drive::RecordOutcome(request, drive::OutcomeNotSupported);
-    } else {
-      drive::RecordOutcome(request, SetSeekNoise(request.aamLevel == drive::kSettingOff
-                                                     ? 0
-                                                     : request.aamLevel));
+      continue;
     }
-  }
-  if (request.apmLevel != drive::kNotRequested) {
-    acted = true;
-    if (!drive->apmSupported) {
-      fw::AfxMessageBox(kApmNotSupported, MB_ICONERROR);
-      drive::RecordOutcome(request, drive::OutcomeNotSupported);
-    } else {
-      drive::RecordOutcome(request, SetPowerManagement(request.apmLevel == drive::kSettingOff
-                                                           ? 0
-                                                           : request.apmLevel));
-    }
+    const int value = level.requested == drive::kSettingOff ? 0 : level.requested;
+    drive::RecordOutcome(request, (this->*level.set)(value));
   }
   if (request.requestedAction == drive::ActionStandby) {
     acted = true;
