@@ -101,6 +101,7 @@ check "standby request: exit code 0" is "$code" 0
 check "STANDBY IMMEDIATE reaches disk 1" has "$trace" "PhysicalDrive1 SPTD A1060C0000000000A0E00000"
 check "disk 0 is left alone" lacks "$trace" "PhysicalDrive0 ATA 0000000000A0E000"
 check "disk 1 sleeps, and is not woken afterwards" has "$state" "disk 1 power=standby"
+check "no IDENTIFY after STANDBY IMMEDIATE" is "$(sed -n '/A1060C0000000000A0E00000/,$p' "$trace" | grep -c 'PhysicalDrive1 SPTD A1080D')" 0
 
 # The same in lower case.
 run lower 10 "$with_disc" /drive:hdd1 /standby /quit
