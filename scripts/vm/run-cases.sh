@@ -10,8 +10,10 @@
 # CASE_LIST lines (# starts a comment):  NAME SECONDS BAY [ARGUMENTS...]
 #   SECONDS  how long the program may run before it counts as left open
 #   BAY      a bay file, relative to the list's folder, or - for the real system
-# OUT_DIR gets NAME.trace, NAME.reg, NAME.png (window left open) and one line
-# per case in results.txt: NAME ended=yes|no exit=CODE start=EPOCH end=EPOCH.
+# OUT_DIR gets NAME.trace (the calls the program made, on a bay or on the real
+# system), NAME.state (what a bay's drives were left in, when the program
+# ended by itself), NAME.reg, NAME.png (window left open) and one line per case
+# in results.txt: NAME ended=yes|no exit=CODE start=EPOCH end=EPOCH.
 # Environment: WINE (the Wine loader to use), WINEPREFIX, DISPLAY.
 set -u
 exe=$(realpath "$1")
@@ -45,12 +47,17 @@ stored=unknown
 while read -r name seconds bay args; do
   case "$name" in ''|'#'*) continue ;; esac
   trace="$out/$name.trace"
-  rm -f "$trace" "$out/$name.png"
+  state="$out/$name.state"
+  rm -f "$trace" "$state" "$out/$name.png"
   # Every case starts from the same settings: what earlier cases learned
   # about a drive would change what this one sends. (Each Wine program costs
   # seconds in the guest: the key is deleted only when it is there.)
   [ "$stored" = no ] || "$WINE" reg delete "$key" /f >/dev/null 2>&1
-  env=(TORVANE_SIMULATE_TRACE="$(winepath -w "$trace" 2>/dev/null)")
+  # TORVANE_SIMULATE_TRACE is the older name of TORVANE_TRACE: builds of
+  # either age write the trace, and those that know both take one.
+  env=(TORVANE_TRACE="$(winepath -w "$trace" 2>/dev/null)"
+       TORVANE_SIMULATE_TRACE="$(winepath -w "$trace" 2>/dev/null)"
+       TORVANE_SIMULATE_STATE="$(winepath -w "$state" 2>/dev/null)")
   if [ "$bay" = - ]; then
     env=(-u TORVANE_SIMULATE "${env[@]}")
   else
@@ -75,7 +82,7 @@ while read -r name seconds bay args; do
     wait "$program" 2>/dev/null
   fi
   end=$(date +%s.%N)
-  touch "$trace"
+  touch "$trace" "$state"
   stored=yes
   "$WINE" reg query "$key" /s > "$out/$name.reg" 2>/dev/null \
     || { stored=no; echo "(no key)" > "$out/$name.reg"; }
