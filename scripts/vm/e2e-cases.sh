@@ -5,9 +5,10 @@
 #
 #   e2e-cases.sh SOURCE_DIR OUT_DIR > CASES
 #
-# Reads "run NAME SECONDS BAY ARGS..." and "launch NAME BAY ARGS..." (whose
-# limit is at least that of its "finish NAME SECONDS"; a launched program may
-# show boxes that close themselves after 30 s). BAY is "" (the real system)
+# Reads "run NAME SECONDS BAY ARGS..." and "launch NAME BAY ARGS...". e2e.sh
+# starts the launched ones together and waits for each in turn ("finish NAME
+# SECONDS"), so each gets the time of its own wait and of those before it.
+# BAY is "" (the real system)
 # or "$VARIABLE", assigned in e2e.sh as $(machine MEDIUM), "$here/FILE" or
 # "$root/FILE". A bay that e2e.sh writes at run time is left out, with a word
 # on standard error.
@@ -43,14 +44,14 @@ bay_file() {
   echo "$file"
 }
 
-found=0
+found=0 waited=0
 while read -r verb name rest; do
   case "$verb" in
     run) read -r seconds bay args <<< "$rest" ;;
     launch)
       read -r bay args <<< "$rest"
-      seconds=$(sed -n "s/^finish $name \([0-9]*\).*/\1/p" "$e2e")
-      [ "${seconds:-0}" -ge 45 ] || seconds=45 ;;
+      waited=$((waited + $(sed -n "s/^finish $name \([0-9]*\).*/\1/p" "$e2e" | head -n 1)))
+      seconds=$waited ;;
     *) continue ;;
   esac
   if file=$(bay_file "$bay"); then
