@@ -1,0 +1,65 @@
+#!/bin/bash
+# Guest job of check-shipping-build.sh: runs the 32-bit Torvane.exe through
+# the case lists in in/ (see run-cases.sh), first on the simulated bays, then
+# against the emulated CD drives, and leaves the results in out/.
+#   in/bay-cases.txt   cases on bay files (beside it)
+#   in/cd-cases.txt    cases on the real system, run once per CD drive:
+#                      the one on AHCI port 1 is empty, the one on port 2
+#                      holds a data disc
+set -u
+share=$(pwd)
+export WINEPREFIX=/root/.wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINE=wine
+stamp() { echo "[$(date +%T)] $*"; }
+
+# The program and its files on the guest's own disk: started from the 9p
+# share, a Windows program's code reads as zeros.
+rm -rf /root/work
+cp -r "$share/in" /root/work
+rm -rf "$share/out"
+mkdir -p "$share/out"
+
+Xvfb :1 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+export DISPLAY=:1
+# The kernel polls CD drives for media changes; silenced, every command in
+# QEMU's trace is one that Wine or the program sent.
+for poll in /sys/block/sr*/events_poll_msecs; do echo 0 > "$poll"; done
+# The guest's clock against the host's: the host compares this number with
+# the time it sees the file written.
+date +%s.%N > "$share/out/guest-clock"
+
+t=$(date +%s)
+wineserver -p
+wineboot
+stamp "Wine started in $(($(date +%s) - t)) s"
+
+status=0
+stamp "bay cases"
+/root/work/run-cases.sh /root/work/Torvane.exe /root/work/bay-cases.txt "$share/out/bay" || status=1
+
+# The CD drive on an AHCI port: the controller's ata ports in order are its
+# ports 0, 1, 2...
+drive_on_port() {
+  local ata block
+  ata=$(ls -d /sys/bus/pci/drivers/ahci/*/ata* | sort -V | sed -n "$(($1 + 1))p")
+  for block in /sys/block/sr*; do
+    case "$(readlink -f "$block")" in "$(readlink -f "$ata")"/*) echo "/dev/${block##*/}" ;; esac
+  done
+}
+
+# One drive letter, D:, for one drive at a time, so that ODD0 is that drive.
+for phase in nodisc:1 disc:2; do
+  name=${phase%%:*} port=${phase#*:}
+  device=$(drive_on_port "$port")
+  [ -n "$device" ] || { stamp "no CD drive on port $port"; status=1; continue; }
+  stamp "CD cases, $name ($device)"
+  wineserver -k; wineserver -w
+  mkdir -p "/media/$name"
+  ln -sfn "$device" "$WINEPREFIX/dosdevices/d::"
+  ln -sfn "/media/$name" "$WINEPREFIX/dosdevices/d:"
+  wineserver -p
+  echo "$port $device" > "$share/out/cd-$name.port"
+  /root/work/run-cases.sh /root/work/Torvane.exe /root/work/cd-cases.txt "$share/out/cd-$name" || status=1
+done
+wineserver -k
+stamp "done"
+exit $status
