@@ -38,6 +38,10 @@ class CWnd {
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
   }
+  // Queues the message and returns at once; false when it could not be queued.
+  BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return ::PostMessageA(m_hWnd, message, wParam, lParam);
+  }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
   void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
   std::string GetWindowText() const;

@@ -31,6 +31,7 @@ ON_BN_CLICKED(IDC_ODD_IDLE, OnIdle)
 ON_CBN_SELCHANGE(IDC_ODD_SPEED_LIST, OnSpeedSelected)
 ON_WM_VSCROLL()
 ON_MESSAGE(drive::WM_SPEEDLISTREADY, OnSpeedListReady)
+ON_MESSAGE(WM_STARTSPEEDPROBE, OnStartSpeedProbe)
 END_MESSAGE_MAP()
 
 COpticalDrivePage::COpticalDrivePage() : fw::CDialog(IDD_OPTICAL_PAGE) {}
@@ -155,13 +156,22 @@ void COpticalDrivePage::EnableTimerControls(bool enable) {
   m_timersNote.ShowWindow(enable ? SW_HIDE : SW_SHOW);
 }
 
+// The drive belongs to the probe from here on; its worker starts when the
+// posted message comes, after the page (and the main window) have sent what
+// they send while showing the drive: then the order of the commands a drive
+// receives is the same on every run.
 void COpticalDrivePage::StartProbe() {
   pollingEnabled = false;
   probingDrive = shownDrive;
   shownTable->notifyWindow = m_hWnd;
   m_speedList.ResetContent();
   EnableSpeedControls(false);
-  drive::StartSpeedProbe(*shownDrive);
+  PostMessage(WM_STARTSPEEDPROBE, 0, 0);
+}
+
+LRESULT COpticalDrivePage::OnStartSpeedProbe(WPARAM, LPARAM) {
+  if (probingDrive != nullptr) drive::StartSpeedProbe(*probingDrive);
+  return 0;
 }
 
 void COpticalDrivePage::RefreshDrive() {

@@ -51,6 +51,9 @@ class COpticalDrivePage : public fw::CDialog {
   // How long a command-line speed waits for its probe.
   UINT probeWaitMs = 180000;
   static constexpr UINT_PTR kRequestTimerId = 6;
+  // Posted by StartProbe: the worker starts once the page has finished
+  // showing the drive, so that its commands never mingle with the page's.
+  static constexpr UINT WM_STARTSPEEDPROBE = WM_APP + 1;
   static const char* const kNoTimers;  // the note, and the command line's error
 
   // The field's value in units of 100 ms, at most 65535.
@@ -90,6 +93,7 @@ class COpticalDrivePage : public fw::CDialog {
   void OnTimer(UINT_PTR id);
   void OnVScroll(UINT code, UINT position, HWND scrollBar);
   LRESULT OnSpeedListReady(WPARAM wParam, LPARAM lParam);
+  LRESULT OnStartSpeedProbe(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
  private:
