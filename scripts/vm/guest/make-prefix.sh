@@ -10,8 +10,9 @@ time wineboot --init
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
 # Debian's Wine 8 looks for its own fonts (fonts-wine) in a folder that does
 # not exist (/usr/share/fonts, beside its data folder) and falls back to other
-# faces: caption buttons then show the letter "r". From the prefix's Fonts
-# folder it loads them.
-cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+# faces: caption buttons then show the letter "r", and dialogs lose the MS Sans
+# Serif of their templates (a bitmap font, sserife.fon). From the prefix's
+# Fonts folder it loads them all.
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 wineserver -w
 du -sh "$WINEPREFIX"
