@@ -165,6 +165,7 @@ void CHardDrivePage::CarryOutRequest() {
   // Seek noise, power management, then standby: a drive is quietened before
   // it is put to sleep. Speeds mean nothing to a hard drive.
   bool acted = false;
+  bool levelSet = false;
   const struct {
     int32_t requested;
     int32_t supported;
@@ -185,7 +186,11 @@ void CHardDrivePage::CarryOutRequest() {
     }
     const int value = level.requested == drive::kSettingOff ? 0 : level.requested;
     drive::RecordOutcome(request, (this->*level.set)(value));
+    levelSet = true;
   }
+  // The sliders and boxes follow the levels the command line set, as they
+  // would had the window opened after it: nothing more is sent for that.
+  if (levelSet) ShowFeatures(*drive, featuresKnown_, true);
   if (request.requestedAction == drive::ActionStandby) {
     acted = true;
     drive::RecordOutcome(request, StandbyNow());
@@ -206,6 +211,7 @@ void CHardDrivePage::RefreshFeatures(bool updateControls) {
             drive::CarriesIdentifyData(identify);
     if (known) drive::StoreFeatureLevels(*drive, identify);
   }
+  featuresKnown_ = known;
   ShowFeatures(*drive, known, updateControls);
 }
 

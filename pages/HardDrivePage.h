@@ -76,6 +76,7 @@ class CHardDrivePage : public fw::CDialog {
   // A drive known to sleep is never sent a command that may wake it: its
   // features are shown as last read. Set by each RefreshStatus.
   bool driveAsleep_ = false;
+  bool featuresKnown_ = false;  // as last shown by RefreshFeatures
   // The drives this page put to standby, until a power mode read finds them
   // awake again: a path whose CHECK POWER MODE fails still leaves them be.
   bool sentToStandby_[drive::kMaxDrives] = {};

@@ -55,6 +55,17 @@ TEST_F(Request, SeekNoiseThenPowerManagementThenStandby) {
   EXPECT_TRUE(w.dialog->EndRequested());
 }
 
+TEST_F(Request, LevelsSetWithTheWindowLeftOpenShowInItsControls) {
+  MainWindow w(kDisks, "Torvane.exe /DRIVE:HDD1 /APM:100 /AAM:OFF");
+  pages::CHardDrivePage& page = w.dialog->hardDrivePage;
+  EXPECT_FALSE(w.dialog->EndRequested());
+  EXPECT_EQ(page.m_allowStandby.GetCheck(), BST_CHECKED);  // 100 allows standby
+  EXPECT_EQ(page.m_apmSlider.GetPos(), 100);
+  EXPECT_EQ(page.m_apmEnable.GetCheck(), BST_CHECKED);
+  EXPECT_EQ(page.m_aamEnable.GetCheck(), BST_UNCHECKED);
+  EXPECT_EQ(page.m_aamSlider.GetPos(), page.m_aamSlider.GetRangeMin());
+}
+
 TEST_F(Request, FeaturesADriveLacksAreRefusedWithoutSendingThem) {
   MainWindow w(kDisks, "Torvane.exe /DRIVE:HDD2 /APM:128 /AAM:200 /QUIT");
   EXPECT_TRUE(w.machine.TraceWith("A0EF").empty());
