@@ -157,8 +157,8 @@ unsigned SpeedProbeWorker(void* argument) {
   return 1;
 }
 
-void StartSpeedProbe(OpticalDriveInfo& drive) {
-  platform::StartWorkerThread(SpeedProbeWorker, &drive);
+bool StartSpeedProbe(OpticalDriveInfo& drive) {
+  return platform::StartWorkerThread(SpeedProbeWorker, &drive);
 }
 
 void LoadSpeedList(OpticalDriveInfo& drive) {

@@ -37,7 +37,8 @@ DriveCommandResult ApplySpeedByAnyMethod(OpticalDriveInfo& drive, int32_t speed)
 int32_t ProbeSpeeds(OpticalDriveInfo& drive);
 
 // Starts SpeedProbeWorker for `drive` on a new thread and returns at once.
-void StartSpeedProbe(OpticalDriveInfo& drive);
+// False when no worker could be started: nothing was sent and nothing learned.
+bool StartSpeedProbe(OpticalDriveInfo& drive);
 unsigned SpeedProbeWorker(void* drive);
 
 void LoadSpeedList(OpticalDriveInfo& drive);

@@ -170,7 +170,19 @@ void COpticalDrivePage::StartProbe() {
 }
 
 LRESULT COpticalDrivePage::OnStartSpeedProbe(WPARAM, LPARAM) {
-  if (probingDrive != nullptr) drive::StartSpeedProbe(*probingDrive);
+  drive::OpticalDriveInfo* probed = probingDrive;
+  if (probed == nullptr || drive::StartSpeedProbe(*probed)) return 0;
+  // No worker could be started: nothing was learned and nothing is stored.
+  // The page works without a list, and a waiting command-line speed goes
+  // out by whichever method the drive takes.
+  probingDrive = nullptr;
+  pollingEnabled = true;
+  if (probed == shownDrive) {
+    EnableSpeedControls(true);
+    m_speedList.EnableWindow(FALSE);
+    ShowCurrentSpeed();
+  }
+  if (probed == pendingSpeedDrive) FinishPendingSpeed(*probed);
   return 0;
 }
 
