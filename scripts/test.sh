@@ -34,6 +34,16 @@ echo "== threaded drive tests under ThreadSanitizer"
 "$build/tsan/tests/drive/drive_tests" --gtest_brief=1 \
   --gtest_filter='*Probe*:OpticalBay*:Transport.EachThread*' || status=1
 
+echo "== the user manual, and the chapters that unattended runs and bug reports rely on"
+if "$root/scripts/build-manual.sh" "$build/manual" >/dev/null; then
+  manual_text=$(gs -q -sDEVICE=txtwrite -o - "$build/manual/Torvane.pdf")
+  for chapter in "Exit codes" "Keeping settings after restart and sleep" "A trace of your own drives"; do
+    grep -qF "$chapter" <<<"$manual_text" || { echo "the manual has no \"$chapter\""; status=1; }
+  done
+else
+  status=1
+fi
+
 echo "== fuzzing: device answers, command lines, speed lists, bay files (${TORVANE_FUZZ_SECONDS:-20} s each)"
 TORVANE_BUILD_DIR="$build" "$root/scripts/fuzz.sh" "${TORVANE_FUZZ_SECONDS:-20}" || status=1
 
