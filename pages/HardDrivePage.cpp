@@ -331,32 +331,43 @@ void CHardDrivePage::OnSetSeekNoise() {
 
 void CHardDrivePage::OnStandby() { StandbyNow(); }
 
+struct CHardDrivePage::LevelFeature {
+  uint8_t enableFeature;   // SET FEATURES subcommand with the level in the count
+  uint8_t disableFeature;
+  uint16_t enabledBit;     // in IDENTIFY word 86
+  uint16_t drive::HardDriveInfo::*levelWord;
+  const char* errorAdjusting;
+  const char* errorDisabling;
+};
+
+const CHardDrivePage::LevelFeature CHardDrivePage::kPowerManagement = {
+    drive::kFeatureEnableApm, drive::kFeatureDisableApm, drive::kApmBit,
+    &drive::HardDriveInfo::apmLevelWord, kErrorAdjustingApm, kErrorDisablingApm};
+const CHardDrivePage::LevelFeature CHardDrivePage::kSeekNoise = {
+    drive::kFeatureEnableAam, drive::kFeatureDisableAam, drive::kAamBit,
+    &drive::HardDriveInfo::aamLevelWord, kErrorAdjustingAam, kErrorDisablingAam};
+
 drive::RequestOutcome CHardDrivePage::SetPowerManagement(int level) {
+  return SetLevel(kPowerManagement, level);
+}
+
+drive::RequestOutcome CHardDrivePage::SetSeekNoise(int level) {
+  return SetLevel(kSeekNoise, level);
+}
+
+// Level 0 disables the feature; any other level enables it at that level.
+drive::RequestOutcome CHardDrivePage::SetLevel(const LevelFeature& feature, int level) {
   drive::HardDriveInfo* drive = SelectedDrive();
   if (drive == nullptr) return drive::OutcomeNoSuchDrive;
   pollingEnabled = false;  // no poll inside the message box's loop
   const bool done = level == 0
-                        ? drive::AtaSetFeatures(*drive, drive::kFeatureDisableApm, 0)
-                        : drive::AtaSetFeatures(*drive, drive::kFeatureEnableApm,
+                        ? drive::AtaSetFeatures(*drive, feature.disableFeature, 0)
+                        : drive::AtaSetFeatures(*drive, feature.enableFeature,
                                                 static_cast<uint8_t>(level));
-  if (!done) fw::AfxMessageBox(level == 0 ? kErrorDisablingApm : kErrorAdjustingApm, MB_ICONERROR);
+  if (!done)
+    fw::AfxMessageBox(level == 0 ? feature.errorDisabling : feature.errorAdjusting, MB_ICONERROR);
   // What the drive took is known now, also when it sleeps and is not asked.
-  if (done) RememberLevel(*drive, drive::kApmBit, drive->apmLevelWord, level);
-  RefreshStatus(false);
-  pollingEnabled = true;
-  return done ? drive::OutcomeDone : drive::OutcomeCommandFailed;
-}
-
-drive::RequestOutcome CHardDrivePage::SetSeekNoise(int level) {
-  drive::HardDriveInfo* drive = SelectedDrive();
-  if (drive == nullptr) return drive::OutcomeNoSuchDrive;
-  pollingEnabled = false;
-  const bool done = level == 0
-                        ? drive::AtaSetFeatures(*drive, drive::kFeatureDisableAam, 0)
-                        : drive::AtaSetFeatures(*drive, drive::kFeatureEnableAam,
-                                                static_cast<uint8_t>(level));
-  if (!done) fw::AfxMessageBox(level == 0 ? kErrorDisablingAam : kErrorAdjustingAam, MB_ICONERROR);
-  if (done) RememberLevel(*drive, drive::kAamBit, drive->aamLevelWord, level);
+  if (done) RememberLevel(*drive, feature.enabledBit, drive->*feature.levelWord, level);
   RefreshStatus(false);
   pollingEnabled = true;
   return done ? drive::OutcomeDone : drive::OutcomeCommandFailed;

@@ -68,6 +68,10 @@ class CHardDrivePage : public fw::CDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
+  struct LevelFeature;  // power management or seek noise: what Set sends and says
+  static const LevelFeature kPowerManagement;
+  static const LevelFeature kSeekNoise;
+  drive::RequestOutcome SetLevel(const LevelFeature& feature, int level);
   drive::HardDriveInfo* SelectedDrive() const;
   void CarryOutRequest();
   void ShowFeatures(const drive::HardDriveInfo& drive, bool known, bool updateControls);
