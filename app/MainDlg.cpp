@@ -30,6 +30,7 @@ ON_WM_ERASEBKGND()
 ON_WM_HELPINFO()
 ON_BN_CLICKED(IDC_MANUAL, OpenManual)
 ON_MESSAGE(WM_CLOSEREQUEST, OnCloseRequest)
+ON_MESSAGE(pages::WM_DRIVEIDENTIFIED, OnDriveIdentified)
 END_MESSAGE_MAP()
 
 CMainDlg::CMainDlg() : fw::CDialog(IDD_MAIN) {
@@ -151,11 +152,7 @@ void CMainDlg::ShowSelectedDrive() {
   const int selection = m_driveBox.GetCurSel();
   driveList.selectedIndex = selection < 0 ? 0 : selection;
   const drive::DriveSlot& slot = driveList.slots[driveList.selectedIndex];
-  std::string serial(slot.hard.serialText, strnlen(slot.hard.serialText, drive::kSerialTextLength));
-  serial.erase(
-      serial.find_last_not_of(' ') == std::string::npos ? 0 : serial.find_last_not_of(' ') + 1);
-  m_driveLabel.SetWindowText(serial.c_str());
-  if (toolTip != nullptr) toolTip->UpdateTipText(&m_driveLabel, serial.c_str());
+  ShowSerial(slot);
 
   if (slot.hard.kind == drive::KindHardDrive) {
     opticalDrivePage.ShowWindow(SW_HIDE);
@@ -167,6 +164,24 @@ void CMainDlg::ShowSelectedDrive() {
     opticalDrivePage.RefreshDrive();
     opticalDrivePage.LoadTimers();
   }
+}
+
+void CMainDlg::ShowSerial(const drive::DriveSlot& slot) {
+  std::string serial(slot.hard.serialText, strnlen(slot.hard.serialText, drive::kSerialTextLength));
+  serial.erase(
+      serial.find_last_not_of(' ') == std::string::npos ? 0 : serial.find_last_not_of(' ') + 1);
+  m_driveLabel.SetWindowText(serial.c_str());
+  if (toolTip != nullptr) toolTip->UpdateTipText(&m_driveLabel, serial.c_str());
+}
+
+// A hard drive listed asleep has been read: its entry takes the model's name
+// (hard drives come first, so its number is its slot) and its serial shows.
+LRESULT CMainDlg::OnDriveIdentified(WPARAM slot, LPARAM) {
+  const int index = static_cast<int>(slot);
+  if (index < 0 || index >= driveList.driveCount) return 0;
+  m_driveBox.SetItemText(index, DriveEntryText(driveList.slots[index], index).c_str());
+  if (index == driveList.selectedIndex) ShowSerial(driveList.slots[index]);
+  return 0;
 }
 
 BOOL CMainDlg::OnEraseBkgnd(HDC dc) {

@@ -51,12 +51,14 @@ class CMainDlg : public fw::CDialog {
   BOOL OnEraseBkgnd(HDC dc);
   BOOL OnHelpInfo(HELPINFO* info);
   LRESULT OnCloseRequest(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDriveIdentified(WPARAM slot, LPARAM);
   DECLARE_MESSAGE_MAP()
 
  private:
   // Lists the drives; true when the wanted drive is among them.
   bool FillDriveBox(int wantedKind, int wantedNumber);
   static bool AsksSomething(const drive::CommandLineRequest& request);
+  void ShowSerial(const drive::DriveSlot& slot);
   fw::CImageList driveImages_;
   fw::CImageList manualImages_;
   fw::CToolTipCtrl toolTipControl_;

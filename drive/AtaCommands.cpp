@@ -31,19 +31,53 @@ bool AtaExecute(const HardDriveInfo& drive, const AtaTaskFile& input, void* data
   return send(drive.deviceHandle, input, AtaDataClassTable[input.command], data, length, output);
 }
 
-bool ProbeAtaCommandPath(HardDriveInfo& drive) {
-  static const AtaPath kProbeOrder[] = {PathAtaPassThrough, PathSmart, PathSat12, PathVendorDF,
-                                        PathVendorF8};
-  uint8_t scratch[kIdentifyLength];
-  for (AtaPath path : kProbeOrder) {
-    drive.ataPath = path;
-    // A path counts only when identify data really came back over it.
-    std::memset(scratch, 0, sizeof scratch);
-    if (AtaIdentifyDevice(drive, scratch, sizeof scratch) && CarriesIdentifyData(scratch))
+namespace {
+// IDENTIFY over the drive's current path, counted only when identify data
+// really came back (a bridge may answer GOOD without a data phase).
+bool IdentifyOverPath(const HardDriveInfo& drive, uint8_t* identify) {
+  std::memset(identify, 0, kIdentifyLength);
+  return AtaIdentifyDevice(drive, identify, kIdentifyLength) && CarriesIdentifyData(identify);
+}
+}  // namespace
+
+bool IsPowerModeAnswer(const AtaTaskFile& registers) {
+  // A drive able to take commands, standby included, sets DRDY; a block of
+  // zeros is a bridge that had nothing to report.
+  if (!(registers.status & kAtaStatusDrdy) || (registers.status & kAtaStatusErr)) return false;
+  switch (registers.sectorCount) {
+    case kPowerModeStandby: case 0x40: case 0x41: case kPowerModeIdle: case 0xFF:
       return true;
+    default:
+      return false;
+  }
+}
+
+AtaProbeResult ProbeAtaPath(HardDriveInfo& drive, uint8_t identify[kIdentifyLength]) {
+  static const AtaPath kRegisterPaths[] = {PathAtaPassThrough, PathSat12, PathVendorDF,
+                                           PathVendorF8};
+  static const AtaPath kIdentifyOrder[] = {PathAtaPassThrough, PathSat12, PathVendorDF,
+                                           PathVendorF8, PathSmart};
+  bool identifyTried[PathVendorF8 + 1] = {};
+  for (AtaPath path : kRegisterPaths) {
+    drive.ataPath = path;
+    AtaTaskFile registers = {};
+    if (!AtaCheckPowerMode(drive, &registers) || !IsPowerModeAnswer(registers)) continue;
+    if (registers.sectorCount == kPowerModeStandby) return ProbeAsleep;
+    identifyTried[path] = true;
+    if (IdentifyOverPath(drive, identify)) return ProbeIdentified;
+  }
+  for (AtaPath path : kIdentifyOrder) {
+    if (identifyTried[path]) continue;
+    drive.ataPath = path;
+    if (IdentifyOverPath(drive, identify)) return ProbeIdentified;
   }
   drive.ataPath = PathNone;
-  return false;
+  return ProbeNoPath;
+}
+
+bool ProbeAtaCommandPath(HardDriveInfo& drive) {
+  uint8_t identify[kIdentifyLength];
+  return ProbeAtaPath(drive, identify) != ProbeNoPath;
 }
 
 namespace {

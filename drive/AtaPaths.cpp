@@ -50,7 +50,8 @@ bool SendSmart(HANDLE device, const AtaTaskFile& in, uint32_t dataClass, void* d
 }
 
 // ---------------------------------------------------------------------------
-// PathAtaPassThrough: IOCTL_ATA_PASS_THROUGH. Only the sector count returns.
+// PathAtaPassThrough: IOCTL_ATA_PASS_THROUGH. The driver hands the registers
+// back in the same task file; success is the control code's.
 // ---------------------------------------------------------------------------
 struct AtaPassThroughBuffer {
   ATA_PASS_THROUGH_EX apt;
@@ -91,8 +92,17 @@ bool SendAtaPassThrough(HANDLE device, const AtaTaskFile& in, uint32_t dataClass
                                  &returned)) {
     return false;
   }
-  // The driver's status and error registers are not examined on this path.
-  if (output != nullptr) output->sectorCount = apt.CurrentTaskFile[1];
+  // The registers are reported, not judged: a caller that needs to know
+  // whether the drive really answered (the path probe) reads the status.
+  if (output != nullptr) {
+    output->error = apt.CurrentTaskFile[0];
+    output->sectorCount = apt.CurrentTaskFile[1];
+    output->lbaLow = apt.CurrentTaskFile[2];
+    output->lbaMid = apt.CurrentTaskFile[3];
+    output->lbaHigh = apt.CurrentTaskFile[4];
+    output->device = apt.CurrentTaskFile[5];
+    output->status = apt.CurrentTaskFile[6];
+  }
   if (data != nullptr && length > 0) std::memcpy(data, block.data, length);
   return true;
 }
@@ -112,9 +122,21 @@ constexpr uint8_t kSatLengthInFeatures = 0x01;  // T_LENGTH 01b
 // Where the registers lie in a descriptor-format sense area (8-byte header,
 // then the ATA Status Return descriptor).
 struct SatSenseOffsets {
+  static constexpr int responseCode = 0, descriptorCode = 8;
   static constexpr int error = 11, sectorCount = 13, lbaLow = 15, lbaMid = 17, lbaHigh = 19,
                        device = 20, status = 21;
 };
+constexpr uint8_t kDescriptorSense = 0x72;         // SPC-4: current error, descriptor format
+constexpr uint8_t kAtaStatusReturnDescriptor = 0x09;  // SAT-2
+
+// Did the answer carry the registers? A bridge that ignores CK_COND answers
+// GOOD with no sense, and one that refuses ATA PASS-THROUGH answers ILLEGAL
+// REQUEST in fixed format: neither is a register block, and reading one as
+// such would see an all-zero "standby" drive.
+bool CarriesAtaStatusReturn(const uint8_t* sense) {
+  return (sense[SatSenseOffsets::responseCode] & 0x7F) == kDescriptorSense &&
+         sense[SatSenseOffsets::descriptorCode] == kAtaStatusReturnDescriptor;
+}
 
 bool SendSat12(HANDLE device, const AtaTaskFile& in, uint32_t dataClass, void* data, int length,
                AtaTaskFile* output) {
@@ -149,6 +171,7 @@ bool SendSat12(HANDLE device, const AtaTaskFile& in, uint32_t dataClass, void* d
   // registers are in this thread's sense copy of this very command.
   if (result == kNotDelivered) return false;
   const uint8_t* sense = LastSenseData();
+  if (!CarriesAtaStatusReturn(sense)) return false;
   output->error = sense[SatSenseOffsets::error];
   output->sectorCount = sense[SatSenseOffsets::sectorCount];
   output->lbaLow = sense[SatSenseOffsets::lbaLow];
@@ -165,6 +188,7 @@ bool SendSat12(HANDLE device, const AtaTaskFile& in, uint32_t dataClass, void* d
 // with a second vendor command.
 // ---------------------------------------------------------------------------
 constexpr uint16_t kReadBackLength = 16;
+constexpr uint16_t kWideReadBackLength = 20;  // the DFh register file shifted by 4
 
 bool SendVendorDF(HANDLE device, const AtaTaskFile& in, uint32_t /*dataClass*/, void* data,
                   int length, AtaTaskFile* output) {
@@ -198,15 +222,21 @@ bool SendVendorDF(HANDLE device, const AtaTaskFile& in, uint32_t /*dataClass*/, 
 
   // The block starts at r4 when r8 echoes the device value. The error and
   // status registers then lie at r17 and r18, past the 16 bytes transferred:
-  // they are reported as 0 (nothing reads them after a command on this path).
+  // a second read of 20 bytes fetches them (0 when it fails).
   const int base = r[8] == in.device ? 4 : 0;
-  auto at = [&r](int i) -> uint8_t { return i < kReadBackLength ? r[i] : 0; };
-  output->sectorCount = at(base + 0);
-  output->lbaMid = at(base + 4);
-  output->lbaLow = at(base + 6);
-  output->lbaHigh = at(base + 10);
-  output->error = at(base + 13);
-  output->status = at(base + 14);
+  uint8_t wide[kWideReadBackLength] = {};
+  std::memcpy(wide, r, sizeof r);
+  if (base == 4) {
+    PutBe16(readBack + 3, kWideReadBackLength);
+    if (ScsiPassThrough(device, readBack, wide, kWideReadBackLength) != kCommandGood)
+      std::memset(wide + kReadBackLength, 0, kWideReadBackLength - kReadBackLength);
+  }
+  output->sectorCount = wide[base + 0];
+  output->lbaMid = wide[base + 4];
+  output->lbaLow = wide[base + 6];
+  output->lbaHigh = wide[base + 10];
+  output->error = wide[base + 13];
+  output->status = wide[base + 14];
   output->device = r[9];
   return true;
 }

@@ -56,28 +56,32 @@ std::string DescriptorString(const uint8_t* answer, DWORD size, DWORD offset) {
   return std::string(reinterpret_cast<const char*>(begin), length);
 }
 
-// INQUIRY and READ CAPACITY: is it a fixed direct-access disk, and its size.
-// Returns false when the device must not be listed at all.
-bool IdentifyByInquiry(HardDriveInfo& drive, bool& identified) {
+// INQUIRY: is it a fixed direct-access disk, and its name. Returns false when
+// the device must not be listed at all; `answered` tells whether it replied.
+bool IdentifyByInquiry(HardDriveInfo& drive, bool& answered) {
   uint8_t inquiry[kInquiryLength];
-  if (Inquiry(drive.deviceHandle, inquiry) != kCommandGood) return true;  // still examined
+  answered = Inquiry(drive.deviceHandle, inquiry) == kCommandGood;
+  if (!answered) return true;                  // still examined
   if ((inquiry[0] & 0x1F) != 0) return false;  // not a direct-access disk
   if (inquiry[1] & 0x80) return false;         // removable medium: card readers, sticks
   CopyText(drive.displayName, sizeof drive.displayName,
            TrimRight(std::string(reinterpret_cast<const char*>(inquiry + 8), 24)));
-
-  uint8_t capacity[kReadCapacityLength];
-  if (ReadCapacity(drive.deviceHandle, capacity) == kCommandGood) {
-    const uint64_t lastLba = GetBe32(capacity + 0);
-    const uint64_t blockLength = GetBe32(capacity + 4);
-    drive.capacityBytes = (lastLba + 1) * blockLength;
-    identified = true;
-  }
   return true;
 }
 
+// READ CAPACITY reaches the medium: a bridge may spin a sleeping disk up to
+// answer it. Asked only when the driver could not give the size.
+void SizeByReadCapacity(HardDriveInfo& drive, bool& identified) {
+  uint8_t capacity[kReadCapacityLength];
+  if (ReadCapacity(drive.deviceHandle, capacity) != kCommandGood) return;
+  const uint64_t lastLba = GetBe32(capacity + 0);
+  const uint64_t blockLength = GetBe32(capacity + 4);
+  drive.capacityBytes = (lastLba + 1) * blockLength;
+  identified = true;
+}
+
 // The storage driver's device descriptor names the disk; its geometry gives
-// the size and replaces the READ CAPACITY value.
+// the size. Neither reaches the medium.
 void IdentifyByStorageProperty(HardDriveInfo& drive, bool& identified) {
   std::unique_ptr<uint8_t[]> answer(new (std::nothrow) uint8_t[kDescriptorBufferSize]);
   if (!answer) return;
@@ -118,26 +122,6 @@ void IdentifyByStorageProperty(HardDriveInfo& drive, bool& identified) {
   }
 }
 
-// IDENTIFY DEVICE names the drive by its model and gives serial and features.
-void IdentifyByAta(HardDriveInfo& drive) {
-  uint8_t identify[kIdentifyLength];
-  if (!AtaIdentifyDevice(drive, identify, sizeof identify)) return;
-
-  const std::string model =
-      Trim(IdentifyText(identify, IdentifyWord::modelNumber, IdentifyWord::modelNumberWords));
-  // A name learned earlier is not replaced by an empty one.
-  if (!model.empty() && model[0] != '\0')
-    CopyText(drive.displayName, sizeof drive.displayName, model);
-  // Blanks before the serial number stay: some drives right-align it.
-  CopyText(drive.serialText, sizeof drive.serialText,
-           "#" + TrimRight(IdentifyText(identify, IdentifyWord::serialNumber,
-                                        IdentifyWord::serialNumberWords)));
-  const uint16_t supported = IdentifyWordAt(identify, IdentifyWord::commandSetsSupported);
-  drive.apmSupported = (supported & kApmBit) ? 1 : 0;
-  drive.aamSupported = (supported & kAamBit) ? 1 : 0;
-  StoreFeatureLevels(drive, identify);
-}
-
 // The drive letter index (0 = A) of the Windows directory, or -1 when its
 // first character is not a letter (a UNC or damaged path marks no disk).
 int WindowsLetterIndex() {
@@ -162,6 +146,9 @@ OnDisk DecodeExtents(const uint8_t* extents, DWORD size, DWORD returned, int dis
   if (returned < kHead) return OnDisk::kUnknown;
   DWORD count = 0;
   std::memcpy(&count, extents, sizeof count);
+  // A volume lies on at least one disk: an answer without any extent (as
+  // Wine gives) tells nothing of where it is.
+  if (count == 0) return OnDisk::kUnknown;
   const DWORD held = (returned - kHead) / sizeof(DISK_EXTENT);
   for (DWORD i = 0; i < count && i < held; ++i) {
     DISK_EXTENT extent;
@@ -230,13 +217,25 @@ int EnumerateHardDrives(DriveList& list) {
 }
 
 bool IdentifyHardDrive(HardDriveInfo& drive) {
-  bool identified = false;  // later sources overwrite the name and size of earlier ones
-  if (!IdentifyByInquiry(drive, identified)) return false;
+  // What needs no medium comes first: a sleeping disk stays asleep.
+  bool inquired = false;
+  if (!IdentifyByInquiry(drive, inquired)) return false;
+  bool identified = false;  // the size is known
   IdentifyByStorageProperty(drive, identified);
+  if (!identified && inquired) SizeByReadCapacity(drive, identified);
   if (!identified) return false;
 
-  if (!ProbeAtaCommandPath(drive)) return true;  // listed without ATA features
-  IdentifyByAta(drive);
+  uint8_t identify[kIdentifyLength];
+  switch (ProbeAtaPath(drive, identify)) {
+    case ProbeIdentified:
+      TakeIdentity(drive, identify);
+      break;
+    case ProbeAsleep:  // named as the bus names it; the rest is read once it wakes
+      drive.identityPending = 1;
+      break;
+    case ProbeNoPath:  // listed without ATA features
+      break;
+  }
   return true;
 }
 
@@ -290,6 +289,23 @@ void DetectSystemDrive(HardDriveInfo& drive) {
     platform::CloseHandle(handle);
   } while (platform::FindNextVolumeA(find, volume, sizeof volume));
   platform::FindVolumeClose(find);
+}
+
+void TakeIdentity(HardDriveInfo& drive, const uint8_t* identify) {
+  const std::string model =
+      Trim(IdentifyText(identify, IdentifyWord::modelNumber, IdentifyWord::modelNumberWords));
+  // A name learned earlier is not replaced by an empty one.
+  if (!model.empty() && model[0] != '\0')
+    CopyText(drive.displayName, sizeof drive.displayName, model);
+  // Blanks before the serial number stay: some drives right-align it.
+  CopyText(drive.serialText, sizeof drive.serialText,
+           "#" + TrimRight(IdentifyText(identify, IdentifyWord::serialNumber,
+                                        IdentifyWord::serialNumberWords)));
+  const uint16_t supported = IdentifyWordAt(identify, IdentifyWord::commandSetsSupported);
+  drive.apmSupported = (supported & kApmBit) ? 1 : 0;
+  drive.aamSupported = (supported & kAamBit) ? 1 : 0;
+  drive.identityPending = 0;
+  StoreFeatureLevels(drive, identify);
 }
 
 void StoreFeatureLevels(HardDriveInfo& drive, const uint8_t* identify) {

@@ -15,5 +15,8 @@ void DetectSystemDrive(HardDriveInfo& drive);
 bool ContainsVolumeName(const char (*names)[kVolumeNameLength], int count, const char* name);
 // Keeps what a 512-byte IDENTIFY answer says of the two feature sets.
 void StoreFeatureLevels(HardDriveInfo& drive, const uint8_t* identify);
+// Names the drive by its model and takes its serial number and the support of
+// both feature sets from a 512-byte IDENTIFY answer; the identity is known.
+void TakeIdentity(HardDriveInfo& drive, const uint8_t* identify);
 
 }  // namespace drive

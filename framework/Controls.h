@@ -64,6 +64,14 @@ class CComboBoxEx : public CComboBox {
     item.iSelectedImage = selectedImage;
     return static_cast<int>(SendMessage(CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   }
+  // Replaces an entry's text, keeping its images. FALSE when there is no such entry.
+  BOOL SetItemText(int index, const char* text) {
+    COMBOBOXEXITEMA item = {};
+    item.mask = CBEIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(text);
+    return static_cast<BOOL>(SendMessage(CBEM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  }
   HIMAGELIST SetImageList(HIMAGELIST list) {
     return reinterpret_cast<HIMAGELIST>(
         SendMessage(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list)));

@@ -26,6 +26,7 @@ const char* const kStandbyWindowsDiskUnknown =
     "Standby mode not allowed: the disk that holds Windows could not be determined.";
 const char* const kApmNotSupported = "Power management is not supported by this drive.";
 const char* const kAamNotSupported = "Seek noise control is not supported by this drive.";
+const char* const kReadWhenAwake = "drive asleep: read when it wakes";
 
 // A level the drive accepted, kept as IDENTIFY would report it (its enabled
 // bit in word 86, the level in bits 7-0 of its own word; 0: disabled).
@@ -48,6 +49,26 @@ ON_BN_CLICKED(IDC_HDD_APM_ALLOW_STANDBY, OnAllowStandby)
 ON_WM_HSCROLL()
 ON_WM_TIMER()
 END_MESSAGE_MAP()
+
+struct CHardDrivePage::LevelFeature {
+  uint8_t enableFeature;   // SET FEATURES subcommand with the level in the count
+  uint8_t disableFeature;
+  uint16_t enabledBit;     // in IDENTIFY word 86
+  uint16_t drive::HardDriveInfo::*levelWord;
+  int32_t drive::HardDriveInfo::*supported;
+  const char* errorAdjusting;
+  const char* errorDisabling;
+  const char* notSupported;
+};
+
+const CHardDrivePage::LevelFeature CHardDrivePage::kPowerManagement = {
+    drive::kFeatureEnableApm, drive::kFeatureDisableApm, drive::kApmBit,
+    &drive::HardDriveInfo::apmLevelWord, &drive::HardDriveInfo::apmSupported,
+    kErrorAdjustingApm, kErrorDisablingApm, kApmNotSupported};
+const CHardDrivePage::LevelFeature CHardDrivePage::kSeekNoise = {
+    drive::kFeatureEnableAam, drive::kFeatureDisableAam, drive::kAamBit,
+    &drive::HardDriveInfo::aamLevelWord, &drive::HardDriveInfo::aamSupported,
+    kErrorAdjustingAam, kErrorDisablingAam, kAamNotSupported};
 
 CHardDrivePage::CHardDrivePage() : fw::CDialog(IDD_HARDDRIVE_PAGE) {}
 
@@ -134,16 +155,19 @@ void CHardDrivePage::RefreshStatus(bool updateControls) {
   if (drive == nullptr) return;
   const int slot = driveList->selectedIndex;
 
-  // A path that returns no registers leaves the record as prepared: "n/a"
-  // then, rather than a mode that was never read; such a path cannot tell a
-  // sleeping drive either.
+  // A path that returns no registers (SMART) leaves the record as prepared:
+  // "n/a" then, rather than a mode that was never read. Nor can it tell
+  // whether a drive this page put to sleep woke again, so such a drive is sent
+  // nothing at all until the user acts on it.
   drive::AtaTaskFile registers = {};
   const bool smart = drive->ataPath == drive::PathSmart;
-  const bool read = drive::AtaCheckPowerMode(*drive, &registers) && !smart;
+  const bool ask = !(smart && sentToStandby_[slot]);
+  const bool read = ask && drive::AtaCheckPowerMode(*drive, &registers) && !smart;
   const bool standby = read && registers.sectorCount == drive::kPowerModeStandby;
   if (read) sentToStandby_[slot] = standby;
-  driveAsleep_ = !smart && (standby || (!read && sentToStandby_[slot]));
-  const char* mode = driveAsleep_                                         ? "standby"
+  driveAsleep_ = standby || (!read && sentToStandby_[slot]);
+  const char* mode = smart && !read                                       ? "n/a"
+                     : driveAsleep_                                       ? "standby"
                      : !read                                              ? "n/a"
                      : registers.sectorCount == drive::kPowerModeIdle    ? "idle"
                                                                           : "active";
@@ -168,19 +192,19 @@ void CHardDrivePage::CarryOutRequest() {
   bool levelSet = false;
   const struct {
     int32_t requested;
-    int32_t supported;
-    const char* notSupported;
+    const LevelFeature& feature;
     drive::RequestOutcome (CHardDrivePage::*set)(int level);
   } levels[] = {
-      {request.aamLevel, drive->aamSupported, kAamNotSupported, &CHardDrivePage::SetSeekNoise},
-      {request.apmLevel, drive->apmSupported, kApmNotSupported,
-       &CHardDrivePage::SetPowerManagement},
+      {request.aamLevel, kSeekNoise, &CHardDrivePage::SetSeekNoise},
+      {request.apmLevel, kPowerManagement, &CHardDrivePage::SetPowerManagement},
   };
   for (const auto& level : levels) {
     if (level.requested == drive::kNotRequested) continue;
     acted = true;
-    if (!level.supported) {  // as the page, whose Set is off for it: nothing is sent
-      fw::AfxMessageBox(level.notSupported, MB_ICONERROR);
+    // As the page, whose Set is off for it: nothing is sent. A drive listed
+    // asleep has not said yet, and is asked by the Set itself.
+    if (!(drive->*level.feature.supported) && !drive->identityPending) {
+      fw::AfxMessageBox(level.feature.notSupported, MB_ICONERROR);
       drive::RecordOutcome(request, drive::OutcomeNotSupported);
       continue;
     }
@@ -205,18 +229,41 @@ void CHardDrivePage::RefreshFeatures(bool updateControls) {
   bool known = drive->featuresRead != 0;
   // IDENTIFY may spin a sleeping drive up: while it sleeps, what was read
   // while it was awake is shown.
-  if (!driveAsleep_) {
-    uint8_t identify[drive::kIdentifyLength];
-    known = drive::AtaIdentifyDevice(*drive, identify, sizeof identify) &&
-            drive::CarriesIdentifyData(identify);
-    if (known) drive::StoreFeatureLevels(*drive, identify);
-  }
+  if (!driveAsleep_) known = ReadIdentify(*drive);
   featuresKnown_ = known;
   ShowFeatures(*drive, known, updateControls);
 }
 
+bool CHardDrivePage::ReadIdentify(drive::HardDriveInfo& drive) {  // the drive shown
+  uint8_t identify[drive::kIdentifyLength];
+  if (!drive::AtaIdentifyDevice(drive, identify, sizeof identify) ||
+      !drive::CarriesIdentifyData(identify))
+    return false;
+  if (!drive.identityPending) {
+    drive::StoreFeatureLevels(drive, identify);
+    return true;
+  }
+  // First word from a drive listed asleep: its name, serial number and
+  // features; the main window shows the first two.
+  drive::TakeIdentity(drive, identify);
+  ::SendMessageA(driveList->ownerWindow, WM_DRIVEIDENTIFIED,
+                 static_cast<WPARAM>(driveList->selectedIndex), 0);
+  return true;
+}
+
 void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
                                   bool updateControls) {
+  if (drive.identityPending) {  // listed asleep: Set and Standby work, levels unknown
+    for (fw::CWnd* c :
+         {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
+          static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby),
+          static_cast<fw::CWnd*>(&m_aamSet), static_cast<fw::CWnd*>(&m_aamSlider),
+          static_cast<fw::CWnd*>(&m_aamEnable), static_cast<fw::CWnd*>(&m_standby)})
+      c->EnableWindow(TRUE);
+    m_apmValue.SetWindowText(kReadWhenAwake);
+    m_aamValue.SetWindowText(kReadWhenAwake);
+    return;
+  }
   bool apmUnsupported = true;
   bool aamUnsupported = true;
 
@@ -331,22 +378,6 @@ void CHardDrivePage::OnSetSeekNoise() {
 
 void CHardDrivePage::OnStandby() { StandbyNow(); }
 
-struct CHardDrivePage::LevelFeature {
-  uint8_t enableFeature;   // SET FEATURES subcommand with the level in the count
-  uint8_t disableFeature;
-  uint16_t enabledBit;     // in IDENTIFY word 86
-  uint16_t drive::HardDriveInfo::*levelWord;
-  const char* errorAdjusting;
-  const char* errorDisabling;
-};
-
-const CHardDrivePage::LevelFeature CHardDrivePage::kPowerManagement = {
-    drive::kFeatureEnableApm, drive::kFeatureDisableApm, drive::kApmBit,
-    &drive::HardDriveInfo::apmLevelWord, kErrorAdjustingApm, kErrorDisablingApm};
-const CHardDrivePage::LevelFeature CHardDrivePage::kSeekNoise = {
-    drive::kFeatureEnableAam, drive::kFeatureDisableAam, drive::kAamBit,
-    &drive::HardDriveInfo::aamLevelWord, kErrorAdjustingAam, kErrorDisablingAam};
-
 drive::RequestOutcome CHardDrivePage::SetPowerManagement(int level) {
   return SetLevel(kPowerManagement, level);
 }
@@ -364,13 +395,24 @@ drive::RequestOutcome CHardDrivePage::SetLevel(const LevelFeature& feature, int 
                         ? drive::AtaSetFeatures(*drive, feature.disableFeature, 0)
                         : drive::AtaSetFeatures(*drive, feature.enableFeature,
                                                 static_cast<uint8_t>(level));
-  if (!done)
+  // A drive listed asleep was woken for this Set, as the user asked: now it
+  // tells what it is and what it took.
+  const bool wasPending = drive->identityPending != 0;
+  if (wasPending) ReadIdentify(*drive);
+  const bool lacksIt = !(drive->*feature.supported) && !drive->identityPending;
+  drive::RequestOutcome outcome = drive::OutcomeDone;
+  if (!done && wasPending && lacksIt) {
+    fw::AfxMessageBox(feature.notSupported, MB_ICONERROR);
+    outcome = drive::OutcomeNotSupported;
+  } else if (!done) {
     fw::AfxMessageBox(level == 0 ? feature.errorDisabling : feature.errorAdjusting, MB_ICONERROR);
+    outcome = drive::OutcomeCommandFailed;
+  }
   // What the drive took is known now, also when it sleeps and is not asked.
   if (done) RememberLevel(*drive, feature.enabledBit, drive->*feature.levelWord, level);
   RefreshStatus(false);
   pollingEnabled = true;
-  return done ? drive::OutcomeDone : drive::OutcomeCommandFailed;
+  return outcome;
 }
 
 drive::RequestOutcome CHardDrivePage::StandbyNow() {

@@ -9,6 +9,10 @@
 
 namespace pages {
 
+// Tells the main window that a drive listed asleep has named itself
+// (wParam: its slot), so that its entry and serial number can be shown.
+constexpr UINT WM_DRIVEIDENTIFIED = WM_USER + 15;
+
 class CHardDrivePage : public fw::CDialog {
  public:
   CHardDrivePage();
@@ -73,6 +77,8 @@ class CHardDrivePage : public fw::CDialog {
   static const LevelFeature kSeekNoise;
   drive::RequestOutcome SetLevel(const LevelFeature& feature, int level);
   drive::HardDriveInfo* SelectedDrive() const;
+  // IDENTIFY into the drive's record; true when identify data came back.
+  bool ReadIdentify(drive::HardDriveInfo& drive);
   void CarryOutRequest();
   void ShowFeatures(const drive::HardDriveInfo& drive, bool known, bool updateControls);
   void ShowPosition(ui::CTransparentStatic& label, int position);

@@ -102,6 +102,8 @@ struct VolumeConfig {
   uint32_t driveType = 3;  // DRIVE_FIXED
   std::vector<ExtentConfig> extents;
   int64_t extentsCountOverride = -1;  // claimed NumberOfDiskExtents; -1: the true count
+  // The query succeeds with no extent at all, as Wine answers for any volume.
+  bool extentsEmpty = false;
 };
 
 // The kind of medium, which decides the drive's speed list and block size.

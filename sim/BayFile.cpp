@@ -701,7 +701,8 @@ bool Parser::SetVolumeKey(const std::string& key, const Value& value, std::strin
     draft.extents.clear();
     draft.extentsLine = line_;
     std::vector<std::string> items = SplitList(value.text);
-    if (items.size() == 1 && Lower(items[0]) == "none") return true;
+    v.extentsEmpty = items.size() == 1 && Lower(items[0]) == "empty";
+    if (items.size() == 1 && (Lower(items[0]) == "none" || v.extentsEmpty)) return true;
     for (const std::string& item : items) {
       VolumeDraft::Extent extent;
       if (!ParseExtent(item, &extent)) {

@@ -56,6 +56,12 @@ bool CopyName(const std::string& text, char* buffer, DWORD size) {
 ControlResult VolumeDiskExtents(const VolumeConfig& volume, void* out, DWORD outSize,
                                 DWORD* returned) {
   if (!out || outSize < sizeof(VOLUME_DISK_EXTENTS)) return Failed(kErrorInsufficientBuffer);
+  const size_t head = offsetof(VOLUME_DISK_EXTENTS, Extents);
+  if (volume.extentsEmpty) {
+    std::memset(out, 0, head);
+    if (returned) *returned = static_cast<DWORD>(head);
+    return {TRUE, 0, -1};
+  }
   // A volume that lies on no disk (an optical drive's) has no extents to tell.
   if (volume.extents.empty()) return Failed(kErrorInvalidFunction);
 
@@ -63,7 +69,6 @@ ControlResult VolumeDiskExtents(const VolumeConfig& volume, void* out, DWORD out
   const DWORD claimed = volume.extentsCountOverride >= 0
                             ? static_cast<DWORD>(volume.extentsCountOverride)
                             : static_cast<DWORD>(count);
-  const size_t head = offsetof(VOLUME_DISK_EXTENTS, Extents);
   const size_t needed = head + count * sizeof(DISK_EXTENT);
   // When not all extents fit, the volume manager still fills the fixed record
   // (the count and the first extent) and fails with ERROR_MORE_DATA.

@@ -117,7 +117,10 @@ TEST(AtaSat12, CheckPowerModeReadsTheStatusReturnDescriptor) {
       {2, StatusReturnSense(0x50, 0x80), true, 0x80},           // idle
       {2, StatusReturnSense(0x50, 0x00), true, 0x00},           // standby
       {2, StatusReturnSense(0x51, 0xFF, 0x04), false, 0xFF},    // ERR: aborted
-      {0, {}, true, 0x00},  // a bridge that ignores CK_COND: no sense, all registers 0
+      // No register block: a bridge that ignores CK_COND (GOOD, no sense) and
+      // one that refuses the opcode (fixed-format ILLEGAL REQUEST).
+      {0, {}, false, 0x99},
+      {2, {0x70, 0, 0x05, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0, 0x20}, false, 0x99},
   };
   for (const Case& c : cases) {
     fake::System system;
@@ -130,7 +133,7 @@ TEST(AtaSat12, CheckPowerModeReadsTheStatusReturnDescriptor) {
     out.sectorCount = 0x99;
     EXPECT_EQ(AtaCheckPowerMode(DriveOnPath(PathSat12), &out), c.succeeds);
     EXPECT_EQ(out.sectorCount, c.sectorCount);
-    if (!c.sense.empty()) {
+    if (c.sense.size() > 8 && c.sense[8] == 0x09) {
       EXPECT_EQ(out.lbaLow, 0x11);
       EXPECT_EQ(out.lbaMid, 0x22);
       EXPECT_EQ(out.lbaHigh, 0x33);
@@ -247,21 +250,23 @@ TEST(AtaPassThroughPath, IdentifyExchangesTheRecordAndData) {
   EXPECT_EQ(identify[511], 0x3C);
 }
 
-TEST(AtaPassThroughPath, CheckPowerModeReturnsOnlyTheSectorCount) {
+TEST(AtaPassThroughPath, CheckPowerModeReportsTheRegistersTheControlCodeDecides) {
   fake::System system;
   system.ioControl = [](HANDLE, DWORD, void* in, DWORD, void*, DWORD, DWORD*) -> BOOL {
     auto* apt = static_cast<ATA_PASS_THROUGH_EX*>(in);
     EXPECT_EQ(apt->AtaFlags, ATA_FLAGS_DRDY_REQUIRED);
+    apt->CurrentTaskFile[0] = 0x04;
     apt->CurrentTaskFile[1] = 0x80;
-    apt->CurrentTaskFile[6] = 0x51;  // not examined on this path
+    apt->CurrentTaskFile[6] = 0x51;  // reported, not judged on this path
     return TRUE;
   };
   fake::ScopedFakeSystem install(system);
   AtaTaskFile out = {};
-  out.status = 0x77;
   EXPECT_TRUE(AtaCheckPowerMode(DriveOnPath(PathAtaPassThrough), &out));
   EXPECT_EQ(out.sectorCount, 0x80);
-  EXPECT_EQ(out.status, 0x77);
+  EXPECT_EQ(out.status, 0x51);
+  EXPECT_EQ(out.error, 0x04);
+  EXPECT_EQ(out.device, 0xA0);  // as sent: the driver left it
 }
 
 TEST(AtaVendorPaths, TransferLengthFieldsAndReadBackBlocks) {
@@ -312,21 +317,25 @@ TEST(AtaVendorPaths, ReadBackDecoding) {
   df0[14] = 0x50;
   std::vector<uint8_t> df4(16, 0);  // base 4: r8 echoes the device value
   df4[4] = 0x80, df4[8] = 0xA0, df4[9] = 0xA0, df4[10] = 0x11, df4[14] = 0x33;
+  std::vector<uint8_t> df4Wide = df4;  // read again with 20 bytes: error and status
+  df4Wide.resize(20);
+  df4Wide[17] = 0x04, df4Wide[18] = 0x50;
 
   struct Case {
     int32_t path;
-    std::vector<uint8_t> r;
+    std::vector<std::vector<uint8_t>> readBacks;
     AtaTaskFile expected;  // error, count, lbaLow, lbaMid, lbaHigh, device, status
   };
   const Case cases[] = {
-      {PathVendorF8, f8, {{0x04}, 0x80, 0x11, 0x22, 0x33, 0xA0, {0x50}}},
-      {PathVendorDF, df0, {{0x04}, 0x80, 0x11, 0x22, 0x33, 0xB0, {0x50}}},
-      {PathVendorDF, df4, {{0x00}, 0x80, 0x11, 0xA0, 0x33, 0xA0, {0x00}}},
+      {PathVendorF8, {f8}, {{0x04}, 0x80, 0x11, 0x22, 0x33, 0xA0, {0x50}}},
+      {PathVendorDF, {df0}, {{0x04}, 0x80, 0x11, 0x22, 0x33, 0xB0, {0x50}}},
+      {PathVendorDF, {df4, df4Wide}, {{0x04}, 0x80, 0x11, 0xA0, 0x33, 0xA0, {0x50}}},
   };
   for (const Case& c : cases) {
     fake::System system;
     ScriptedScsi device;
-    device.dataPerCall = {none, c.r};
+    device.dataPerCall = {none};
+    device.dataPerCall.insert(device.dataPerCall.end(), c.readBacks.begin(), c.readBacks.end());
     system.ioControl = device;
     fake::ScopedFakeSystem install(system);
     AtaTaskFile out = {};
@@ -339,6 +348,11 @@ TEST(AtaVendorPaths, ReadBackDecoding) {
     EXPECT_EQ(out.lbaHigh, c.expected.lbaHigh);
     EXPECT_EQ(out.device, c.expected.device);
     EXPECT_EQ(out.status, c.expected.status);
+    ASSERT_EQ(system.calls.size(), 1 + c.readBacks.size());
+    if (c.readBacks.size() > 1) {  // the wide read: 20 bytes, in byte 4 as well
+      EXPECT_EQ(CdbOf(system.calls[2])[4], 0x14);
+      EXPECT_EQ(RecordOf(system.calls[2]).DataTransferLength, 20u);
+    }
   }
 }
 
@@ -401,27 +415,38 @@ TEST(AtaProbe, TriesThePathsInOrderAndKeepsNoneWhenAllFail) {
 
   EXPECT_FALSE(ProbeAtaCommandPath(drive));
   EXPECT_EQ(drive.ataPath, PathNone);
-  EXPECT_EQ(tried, (std::vector<std::string>{"ATA", "SMART", "A1", "DF", "F8"}));
+  // The power mode first, on each path that returns registers; then
+  // IDENTIFY, SMART last.
+  EXPECT_EQ(tried, (std::vector<std::string>{"ATA", "A1", "DF", "F8", "ATA", "A1", "DF", "F8",
+                                             "SMART"}));
 }
 
-TEST(AtaProbe, SatOnlyDiskIsProbedAfterTheTwoControlCodes) {
+TEST(AtaProbe, SatOnlyDiskIsFoundByItsPowerModeAndIdentifiedOnce) {
   fake::System system;
   int controlCodesRefused = 0;
   system.ioControl = [&](HANDLE, DWORD code, void*, DWORD, void* out, DWORD, DWORD*) -> BOOL {
-    if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) {  // GOOD, with a model number in words 27-46
-      auto* sptd = static_cast<SCSI_PASS_THROUGH_DIRECT*>(out);
-      static_cast<uint8_t*>(sptd->DataBuffer)[2 * 27] = 'M';
-      return TRUE;
+    if (code != IOCTL_SCSI_PASS_THROUGH_DIRECT) {
+      ++controlCodesRefused;
+      return FALSE;
     }
-    ++controlCodesRefused;
-    return FALSE;
+    auto* sptd = static_cast<SCSI_PASS_THROUGH_DIRECT*>(out);
+    if (sptd->Cdb[0] == 0xA1 && (sptd->Cdb[2] & 0x20)) {  // CK_COND: active, in the sense
+      const std::vector<uint8_t> sense = StatusReturnSense(0x50, 0xFF);
+      std::memcpy(static_cast<uint8_t*>(out) + sptd->SenseInfoOffset, sense.data(), 32);
+      sptd->ScsiStatus = 2;
+    } else if (sptd->Cdb[0] == 0xA1) {  // IDENTIFY, with a model number in words 27-46
+      static_cast<uint8_t*>(sptd->DataBuffer)[2 * 27] = 'M';
+    }
+    return TRUE;
   };
   fake::ScopedFakeSystem install(system);
   HardDriveInfo drive = DriveOnPath(PathNone);
+  uint8_t identify[512];
 
-  EXPECT_TRUE(ProbeAtaCommandPath(drive));
+  EXPECT_EQ(ProbeAtaPath(drive, identify), ProbeIdentified);
   EXPECT_EQ(drive.ataPath, PathSat12);
-  EXPECT_EQ(controlCodesRefused, 2);
+  EXPECT_EQ(identify[2 * 27], 'M');
+  EXPECT_EQ(controlCodesRefused, 1);  // IOCTL_ATA_PASS_THROUGH only: SMART is never asked
   EXPECT_EQ(system.calls.size(), 3u);
 }
 

@@ -152,7 +152,9 @@ TEST(HardDriveDiscovery, DiskWithNoWorkingPathIsListedWithoutAtaFeatures) {
     if (line.find(" SPTD DF") != std::string::npos) probes.push_back("DF");
     if (line.find(" SPTD F8") != std::string::npos) probes.push_back("F8");
   }
-  EXPECT_EQ(probes, (std::vector<std::string>{"ATA", "SMART", "A1", "DF", "F8"}));
+  // The power mode on each path that returns registers, then IDENTIFY, SMART last.
+  EXPECT_EQ(probes, (std::vector<std::string>{"ATA", "A1", "DF", "F8", "ATA", "A1", "DF", "F8",
+                                              "SMART"}));
 }
 
 TEST(HardDriveDiscovery, SerialAndFeatureBitsFromIdentify) {
@@ -179,23 +181,54 @@ TEST(HardDriveDiscovery, SerialAndFeatureBitsFromIdentify) {
   }
 }
 
-TEST(HardDriveDiscovery, EachPathIsFoundAndKept) {
+// Each path, with the disk awake and asleep. An awake disk is identified
+// once; a sleeping one (which spins up for IDENTIFY and READ CAPACITY, as many
+// USB bridges do) is listed under the bus's name and left asleep. A disk that
+// SMART reaches as well gets the path that can tell its power mode.
+TEST(HardDriveDiscovery, EachPathIsFoundWithoutWakingASleepingDisk) {
   struct Case {
     const char* paths;
     int32_t expected;
   };
   const Case cases[] = {
-      {"smart, sat12", PathSmart},          {"ata_pass_through, smart", PathAtaPassThrough},
+      {"smart, sat12", PathSat12},          {"ata_pass_through, smart", PathAtaPassThrough},
       {"sat12", PathSat12},                 {"vendor_df", PathVendorDF},
+      {"vendor_df\ndf_layout = 4", PathVendorDF},
       {"vendor_f8, vendor_df", PathVendorDF}, {"vendor_f8", PathVendorF8},
+      {"smart", PathSmart},
   };
   for (const Case& c : cases) {
-    BayMachine machine(std::string("[disk 0]\nmodel = M\nata_paths = ") + c.paths + "\n" +
-                       kVolumes);
+    for (const char* power : {"active", "standby"}) {
+      const bool asleep = std::string(power) == "standby" && c.expected != PathSmart;
+      BayMachine machine(std::string("[disk 0]\nvendor = USB\nproduct = BRIDGE\nmodel = M\n") +
+                         "serial = S1\napm = 128\npower_mode = " + power +
+                         "\nwakes_on = identify, read_capacity\nata_paths = " + c.paths + "\n" +
+                         kVolumes);
+      auto list = Discover();
+      const std::string what = std::string(c.paths) + ", " + power;
+      ASSERT_EQ(list->driveCount, 1) << what;
+      const HardDriveInfo& drive = list->slots[0].hard;
+      EXPECT_EQ(drive.ataPath, c.expected) << what;
+      // IDENTIFY that reached the drive: SMART comes after the others failed.
+      const char* identify = c.expected == PathSmart ? "SMART_RCV" : "A0EC";
+      EXPECT_EQ(machine.TraceWith(identify).size(), asleep ? 0u : 1u) << what;
+      EXPECT_TRUE(machine.TraceWith(" SPTD 25").empty()) << what;  // the geometry gave the size
+      EXPECT_EQ(drive.identityPending, asleep ? 1 : 0) << what;
+      EXPECT_STREQ(drive.displayName, asleep ? "USB     BRIDGE          " : "M") << what;
+      EXPECT_STREQ(drive.serialText, asleep ? "" : "#S1") << what;
+      EXPECT_EQ(drive.apmSupported, asleep ? 0 : 1) << what;
+      if (asleep) EXPECT_EQ(machine.bay().DiskPowerMode(0), 0x00) << what;
+    }
+  }
+}
+
+TEST(HardDriveDiscovery, ReadCapacityOnlyWhenTheDriverGivesNoSize) {
+  for (const char* geometry : {"ok", "fail"}) {
+    BayMachine machine(std::string("[disk 0]\nata_paths = sat12\nlast_lba = 976773167\n") +
+                       "geometry = " + geometry + "\n" + kVolumes);
     auto list = Discover();
-    ASSERT_EQ(list->driveCount, 1) << c.paths;
-    EXPECT_EQ(list->slots[0].hard.ataPath, c.expected) << c.paths;
-    EXPECT_STREQ(list->slots[0].hard.displayName, "M") << c.paths;
+    ASSERT_EQ(list->driveCount, 1);
+    EXPECT_EQ(machine.TraceWith(" SPTD 25").size(), std::string(geometry) == "ok" ? 0u : 1u);
   }
 }
 

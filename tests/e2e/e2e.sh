@@ -94,6 +94,30 @@ without_disc=$(machine none)
 levels="$here/levels.bay"
 sample="$root/examples/sample.bay"
 
+# The sample machine's USB disk (HDD2) sleeps, and spins up for IDENTIFY and
+# READ CAPACITY: the program starts without sending it either, with the
+# window left open on it for one poll, and with a level set on another disk.
+launch sleepywindow "$sample" /DRIVE:HDD2
+run sampleapm 10 "$sample" /DRIVE:HDD1 /APM:128 /QUIT
+check "sample, level on HDD1: ends by itself, exit code 0" is "$ended$code" yes0
+check "sample, level on HDD1: the USB disk still sleeps" has "$state" "disk 4 power=standby"
+check "sample: no IDENTIFY to the sleeping disk" lacks "$trace" "PhysicalDrive4 SPTD F8002210010000000000A0EC"
+check "sample: no READ CAPACITY to the sleeping disk" lacks "$trace" "PhysicalDrive4 SPTD 25"
+finish sleepywindow 13
+check "sample, window on the sleeping disk: it still sleeps" has "$state" "disk 4 power=standby"
+check "sample, window on the sleeping disk: its power mode asked, polled" \
+  test "$(count "$trace" 'PhysicalDrive4 SPTD F8002210000000000000A0E5')" -ge 3
+check "sample, window on the sleeping disk: no IDENTIFY" lacks "$trace" "PhysicalDrive4 SPTD F800221001"
+
+# A disk reached only through SMART cannot say whether it sleeps: after its
+# STANDBY IMMEDIATE it is sent nothing more.
+printf '[disk 0]\nata_paths = smart\n[disk 1]\nata_paths = smart\nwakes_on = identify\n[volume C]\nextents = 0\n' \
+  > "$work/smart.bay"
+run smartstandby 10 "$work/smart.bay" /DRIVE:HDD1 /STANDBY /QUIT
+check "SMART standby: ends by itself, exit code 0" is "$ended$code" yes0
+check "SMART standby: nothing after STANDBY IMMEDIATE" is "$(sed -n '/PhysicalDrive1 SMART_SEND 0000000000A0E000/,$p' "$trace" | grep -c '^PhysicalDrive1 ')" 1
+check "SMART standby: the disk sleeps" has "$state" "disk 1 power=standby"
+
 # Standby for hard drive 1 of two, then the program closes itself.
 run standby 10 "$with_disc" /DRIVE:HDD1 /STANDBY /QUIT
 check "standby request ends the program" is "$ended" yes

@@ -11,8 +11,7 @@ using windows_test::Pump;
 using windows_test::TextOf;
 
 // A USB disk whose bridge speaks the F8h blocks and which spins up for
-// IDENTIFY, as many bridges do. Discovery identifies it (and may wake it
-// once); the tests put it back to sleep, as its own timer would.
+// IDENTIFY, as many bridges do. It sleeps when the program starts.
 const char* const kUsbDiskThatWakes = R"(
 [disk 0]
 model = SYSTEM DISK
@@ -21,6 +20,7 @@ ata_paths = ata_pass_through
 vendor = USB2.0
 product = Ext. HDD
 model = SLEEPY DISK
+serial = SL33PY
 ata_paths = vendor_f8
 apm = 254
 aam = 128
@@ -43,16 +43,13 @@ void Poll(pages::CHardDrivePage& page, int times) {
 TEST(SleepingDisk, SixtySecondsOfPollingSendOnlyCheckPowerMode) {
   MainWindow w(kUsbDiskThatWakes);
   sim::Bay& bay = w.machine.bay();
-  EXPECT_EQ(bay.DiskPowerMode(1), 0xFF);  // discovery's IDENTIFY woke it, once
   w.Select(1);
   pages::CHardDrivePage& page = w.dialog->hardDrivePage;
-  EXPECT_EQ(TextOf(page.m_apmValue.m_hWnd), "level 254 (without standby)");
-  bay.SetDiskPowerMode(1, 0x00);  // it goes back to sleep
   bay.ClearTrace();
 
   Poll(page, 6);  // 60 s of the page's 10-second timer
 
-  EXPECT_EQ(bay.DiskPowerMode(1), 0x00);
+  EXPECT_EQ(bay.DiskPowerMode(1), 0x00);  // asleep since the program started
   std::vector<std::string> disk1;
   for (const std::string& line : bay.Trace())
     if (line.rfind("PhysicalDrive1 ", 0) == 0) disk1.push_back(line.substr(0, 44));
@@ -61,12 +58,66 @@ TEST(SleepingDisk, SixtySecondsOfPollingSendOnlyCheckPowerMode) {
     EXPECT_EQ(disk1[i], kCheckPowerModeF8);
     EXPECT_EQ(disk1[i + 1], kReadBackF8);
   }
-  // What was read while it was awake stays on show.
+  // Listed under the enclosure's name, its settings unread: it says so.
+  EXPECT_EQ(w.Entries()[1], "[HDD1 - 500 GB]:USB2.0  Ext. HDD");
+  EXPECT_EQ(TextOf(w.dialog->m_driveLabel.m_hWnd), "");
   EXPECT_EQ(TextOf(page.m_powerMode.m_hWnd), "standby");
-  EXPECT_EQ(TextOf(page.m_apmValue.m_hWnd), "level 254 (without standby)");
-  EXPECT_EQ(TextOf(page.m_aamValue.m_hWnd), "level 128");
+  EXPECT_EQ(TextOf(page.m_apmValue.m_hWnd), "drive asleep: read when it wakes");
+  EXPECT_EQ(TextOf(page.m_aamValue.m_hWnd), "drive asleep: read when it wakes");
   EXPECT_TRUE(page.m_apmSet.IsWindowEnabled());
   EXPECT_TRUE(page.m_standby.IsWindowEnabled());
+}
+
+// A disk listed asleep, on each path that can tell its power mode: Set wakes
+// it (SET FEATURES spins these up), then IDENTIFY names it and shows the level.
+TEST(SleepingDisk, SetOnADiskListedAsleepWakesItAndReadsIt) {
+  struct Case {
+    const char* paths;
+    const char* setFeatures;  // SET FEATURES 05h, level 200 (C8h), as traced
+  };
+  const Case cases[] = {
+      {"ata_pass_through", "ATA 05C8000000A0EF00"},
+      {"sat12", "SPTD A1060C05C8000000A0EF0000"},
+      {"vendor_df", "SPTD DF10000000" "05C8000000A0EF"},
+      {"vendor_f8", "SPTD F800221000" "05C8000000A0EF"},
+  };
+  for (const Case& c : cases) {
+    MainWindow w(std::string("[disk 0]\n[disk 1]\nvendor = USB2.0\nproduct = Ext. HDD\n"
+                             "model = SLEEPY DISK\nserial = SL33PY\napm = 254\n"
+                             "power_mode = standby\nwakes_on = identify, set_features, "
+                             "read_capacity\nata_paths = ") +
+                 c.paths + "\n[volume C]\nextents = 0\n");
+    EXPECT_TRUE(w.machine.TraceWith("PhysicalDrive1 ").size() > 0) << c.paths;
+    for (const std::string& line : w.machine.TraceWith("PhysicalDrive1 "))
+      EXPECT_TRUE(line.find("A0EC") == std::string::npos && line.find(" SPTD 25") == std::string::npos)
+          << c.paths << ": " << line;
+    w.Select(1);
+    pages::CHardDrivePage& page = w.dialog->hardDrivePage;
+    EXPECT_EQ(TextOf(page.m_powerMode.m_hWnd), "standby") << c.paths;
+    w.machine.bay().ClearTrace();
+
+    page.m_allowStandby.SetCheck(BST_UNCHECKED);
+    page.OnAllowStandby();
+    page.m_apmSlider.SetPos(200);
+    page.OnSetPowerManagement();
+
+    const std::vector<std::string> trace = w.machine.bay().Trace();
+    const auto at = [&trace](const std::string& text) {
+      for (size_t i = 0; i < trace.size(); ++i)
+        if (trace[i].find(text) != std::string::npos) return static_cast<int>(i);
+      return -1;
+    };
+    const int set = at(c.setFeatures), identify = at("A0EC");
+    EXPECT_GE(set, 0) << c.paths;
+    EXPECT_GT(identify, set) << c.paths;
+    EXPECT_EQ(w.machine.bay().DiskApm(1).level, 200) << c.paths;
+    EXPECT_EQ(TextOf(page.m_powerMode.m_hWnd), "active") << c.paths;
+    EXPECT_EQ(TextOf(page.m_apmValue.m_hWnd), "level 200 (without standby)") << c.paths;
+    EXPECT_EQ(TextOf(page.m_aamValue.m_hWnd), "not supported") << c.paths;
+    EXPECT_EQ(w.Entries()[1], "[HDD1 - 500 GB]:SLEEPY DISK") << c.paths;
+    EXPECT_EQ(TextOf(w.dialog->m_driveLabel.m_hWnd), "#SL33PY") << c.paths;
+    EXPECT_TRUE(w.recorder.messages.empty()) << c.paths;
+  }
 }
 
 TEST(SleepingDisk, StandbyButtonSendsNoIdentifyAfterward) {
@@ -91,7 +142,6 @@ TEST(SleepingDisk, ADiskThatWokeIsReadAgainAndItsLabelsFollow) {
 model = SLEEPY DISK
 ata_paths = ata_pass_through
 apm = 254
-power_mode = standby
 wakes_on = identify
 [disk 1]
 [volume C]
@@ -135,16 +185,38 @@ extents = 1
   EXPECT_EQ(TextOf(page.m_apmValue.m_hWnd), "level 128 (without standby)");
 }
 
+TEST(SleepingDisk, TheSmartPathSendsNothingAfterItsOwnStandby) {
+  MainWindow w("[disk 0]\n[disk 1]\nata_paths = smart\napm = 128\n[volume C]\nextents = 0\n");
+  w.Select(1);
+  pages::CHardDrivePage& page = w.dialog->hardDrivePage;
+  w.machine.bay().ClearTrace();
+  page.OnStandby();
+  Poll(page, 3);
+  w.Select(1);
+  EXPECT_EQ(w.machine.bay().Trace().size(), 1u);  // STANDBY IMMEDIATE, and nothing after it
+  EXPECT_EQ(w.machine.TraceWith("PhysicalDrive1 SMART_SEND 0000000000A0E000").size(), 1u);
+  EXPECT_EQ(w.machine.bay().DiskPowerMode(1), 0x00);
+  EXPECT_EQ(TextOf(page.m_apmValue.m_hWnd), "level 128 (without standby)");
+}
+
 TEST(SleepingDisk, StandbyIsRefusedWhereTheWindowsDiskIsNotKnown) {
   // The Windows volume's extents cannot be read: any disk may hold it.
-  MainWindow w("[disk 0]\nata_paths = sat12\n[volume C]\nextents = none\n");
-  w.machine.bay().ClearTrace();
-  w.dialog->hardDrivePage.OnStandby();
-  EXPECT_TRUE(w.machine.TraceWith("A0E00000").empty());
-  EXPECT_EQ(w.machine.bay().DiskPowerMode(0), 0xFF);
-  ASSERT_EQ(w.recorder.messages.size(), 1u);
-  EXPECT_EQ(w.recorder.messages[0].substr(0, w.recorder.messages[0].find('|')),
-            "Standby mode not allowed: the disk that holds Windows could not be determined.");
+  // Either the query fails, or it answers with no extent at all (as Wine
+  // does): a volume always lies on some disk, so neither rules one out.
+  for (const char* extents : {"none", "empty"}) {
+    MainWindow w(std::string("[disk 0]\nata_paths = sat12\n[disk 1]\nata_paths = sat12\n"
+                             "[volume C]\nextents = ") + extents + "\n");
+    w.machine.bay().ClearTrace();
+    for (int disk : {0, 1}) {
+      w.Select(disk);
+      w.dialog->hardDrivePage.OnStandby();
+      EXPECT_EQ(w.machine.bay().DiskPowerMode(disk), 0xFF) << extents;
+    }
+    EXPECT_TRUE(w.machine.TraceWith("A0E00000").empty()) << extents;
+    ASSERT_EQ(w.recorder.messages.size(), 2u) << extents;
+    EXPECT_EQ(w.recorder.messages[1].substr(0, w.recorder.messages[1].find('|')),
+              "Standby mode not allowed: the disk that holds Windows could not be determined.");
+  }
 }
 
 }  // namespace
