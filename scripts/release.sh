@@ -12,7 +12,8 @@
 # reach a release, in $TORVANE_BUILD_DIR/release (default build/release).
 # Every date comes from the last commit (SOURCE_DATE_EPOCH): the same commit
 # gives the same bytes wherever and whenever it is built. TORVANE_JOBS sets
-# the compile jobs (default: one per core).
+# the compile jobs (default: one per core). Installs what is missing first
+# (scripts/setup.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${TORVANE_BUILD_DIR:-$root/build}"
@@ -30,6 +31,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+"$root/scripts/setup.sh"
 git -C "$root" rev-parse -q --verify HEAD >/dev/null || fail "$root is not a git checkout"
 git -C "$root" diff --quiet HEAD -- ||
   echo "release: uncommitted changes are left out; this is the last commit" >&2
@@ -45,6 +47,7 @@ release() {
   local work=$1 out=$2 src=$1/src
   rm -rf "$work"
   mkdir -p "$src" "$work/zip" "$out"
+  out=$(cd "$out" && pwd)
   git -C "$root" archive --format=tar HEAD | tar -x -C "$src"
 
   echo "release: building in $work" >&2
