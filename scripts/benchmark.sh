@@ -13,6 +13,8 @@ runs="${RUNS:-5}"
 bay="$root/examples/sample.bay"
 
 "$root/scripts/setup.sh"
+# The main window's caption, by which the timing finds it.
+title="Torvane $(cmake -P "$root/cmake/version.cmake")"
 cmake -S "$root" -B "$build/native" -G Ninja >/dev/null
 cmake --build "$build/native" -j 2 --target startup_commands >/dev/null
 cmake -S "$root" -B "$build/win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-win64.cmake" >/dev/null
@@ -60,7 +62,7 @@ bay_w=$(winepath -w "$bay" 2>/dev/null)
 echo "== 1. device commands before the window appears"
 trace="$work/trace.txt"
 rm -f "$trace"
-time_to_window "Torvane 1.10" TORVANE_SIMULATE="$bay_w" \
+time_to_window "$title" TORVANE_SIMULATE="$bay_w" \
   TORVANE_SIMULATE_TRACE="$(winepath -w "$trace" 2>/dev/null)" "$wine_run" Torvane.exe >/dev/null
 sent=$(device_commands "$trace")
 required=$("$build/native/bench/startup_commands" "$bay")
@@ -68,14 +70,14 @@ printf 'sent %d, required %d, ratio %.2f\n' "$sent" "$required" "$(echo "$sent /
 
 echo "== 2. time to the window (median of $runs, seconds)"
 minimal=$(for _ in $(seq "$runs"); do time_to_window "Minimal dialog" "$wine_run" minimal_dialog.exe; done | median)
-torvane=$(for _ in $(seq "$runs"); do time_to_window "Torvane 1.10" TORVANE_SIMULATE="$bay_w" "$wine_run" Torvane.exe; done | median)
+torvane=$(for _ in $(seq "$runs"); do time_to_window "$title" TORVANE_SIMULATE="$bay_w" "$wine_run" Torvane.exe; done | median)
 printf 'minimal dialog %.3f, Torvane %.3f, ratio %.2f (goal 1.20 at most)\n' \
   "$minimal" "$torvane" "$(echo "$torvane / $minimal" | bc -l)"
 # The sample's USB disk answers in 8 ms a command; the same machine without it:
 fast="$work/fast.bay"
 grep -v '^latency_ms' "$bay" > "$fast"
 fast_w=$(winepath -w "$fast" 2>/dev/null)
-instant=$(for _ in $(seq "$runs"); do time_to_window "Torvane 1.10" TORVANE_SIMULATE="$fast_w" "$wine_run" Torvane.exe; done | median)
+instant=$(for _ in $(seq "$runs"); do time_to_window "$title" TORVANE_SIMULATE="$fast_w" "$wine_run" Torvane.exe; done | median)
 printf 'Torvane with instant drives %.3f, ratio %.2f\n' "$instant" "$(echo "$instant / $minimal" | bc -l)"
 
 echo "== 3. slow drives: 8 ms per disk command, 30 ms per optical command"
@@ -84,12 +86,12 @@ awk '/^latency_ms/ { next } { print } /^\[disk / { print "latency_ms = 8" } /^\[
   "$bay" > "$slow"
 slow_w=$(winepath -w "$slow" 2>/dev/null)
 rm -f "$trace"
-time_to_window "Torvane 1.10" TORVANE_SIMULATE="$slow_w" \
+time_to_window "$title" TORVANE_SIMULATE="$slow_w" \
   TORVANE_SIMULATE_TRACE="$(winepath -w "$trace" 2>/dev/null)" "$wine_run" Torvane.exe >/dev/null
 disk=$(grep -E '^PhysicalDrive[0-9]+ (SPTD|ATA|SMART_SEND|SMART_RCV|PROPERTY|GEOMETRY) ' "$trace" | wc -l)
 optical=$(grep -E '^[A-Z]: SPTD ' "$trace" | wc -l)
 latency=$(echo "($disk * 8 + $optical * 30) / 1000" | bc -l)
-slow_time=$(for _ in $(seq "$runs"); do time_to_window "Torvane 1.10" TORVANE_SIMULATE="$slow_w" "$wine_run" Torvane.exe; done | median)
+slow_time=$(for _ in $(seq "$runs"); do time_to_window "$title" TORVANE_SIMULATE="$slow_w" "$wine_run" Torvane.exe; done | median)
 printf 'disk commands %d, optical commands %d: %.3f s of latency\n' "$disk" "$optical" "$latency"
 printf 'Torvane %.3f s; beyond the minimal dialog %.3f s = %.2f x the latency (goal 1.05 at most)\n' \
   "$slow_time" "$(echo "$slow_time - $minimal" | bc -l)" "$(echo "($slow_time - $minimal) / $latency" | bc -l)"

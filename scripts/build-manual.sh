@@ -5,11 +5,12 @@
 #
 #   scripts/build-manual.sh [OUTPUT_DIR]
 #
-# Installs groff and ghostscript from Debian's packages when they are missing
-# (as root, or with sudo). groff runs twice: the first run collects the page
-# numbers of the headings for the table of contents, the second prints them.
-# The PDF's date comes from the last commit of the source, so a rebuild of the
-# same source gives the same file.
+# Installs groff, ghostscript and cmake from Debian's packages when they are
+# missing (as root, or with sudo). groff runs twice: the first run collects the
+# page numbers of the headings for the table of contents, the second prints
+# them. The version printed comes from the file VERSION (cmake/version.cmake),
+# the PDF's date from the tree's last commit (or SOURCE_DATE_EPOCH), so a
+# rebuild of the same commit gives the same file.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source_file="$root/docs/manual/Torvane.ms"
@@ -19,7 +20,7 @@ fail() { echo "build-manual: $*" >&2; exit 1; }
 
 [ -f "$source_file" ] || fail "no source: $source_file"
 
-packages=(groff ghostscript)
+packages=(groff ghostscript cmake)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -32,18 +33,20 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null || fail "could not install ${missing[*]}"
 fi
-for tool in groff gropdf tbl; do
+for tool in groff gropdf tbl cmake; do
   command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
 
-# A fixed date makes the PDF reproducible: the source's last commit, else the
-# file's modification time.
+# A fixed date makes the PDF reproducible: the tree's last commit, else the
+# file's modification time. The whole tree's, not the manual's own: the
+# version it prints lives outside docs/manual.
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct -- docs/manual 2>/dev/null || true)
+  SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)
   [ -n "$SOURCE_DATE_EPOCH" ] || SOURCE_DATE_EPOCH=$(stat -c %Y "$source_file")
 fi
 export SOURCE_DATE_EPOCH
 export LC_ALL=C
+version=$(cmake -P "$root/cmake/version.cmake") || fail "cannot read the version"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -53,7 +56,7 @@ trap 'rm -rf "$work"' EXIT
 run_groff() {  # run_groff OUTPUT [groff options]
   local output=$1
   shift
-  groff -ms -t -Tpdf -ww -b "$@" "$source_file" >"$output" 2>"$work/messages" ||
+  groff -ms -t -Tpdf -ww -b -dversion="$version" "$@" "$source_file" >"$output" 2>"$work/messages" ||
     { cat "$work/messages" >&2; fail "groff failed"; }
   if grep -v '^\.TOCLINE ' "$work/messages" >"$work/problems"; then
     cat "$work/problems" >&2

@@ -56,7 +56,7 @@ else
     if [ "$own_display" = 0 ]; then
       # The whole window, caption and frame included (Wine draws them itself on
       # the virtual display), cut out of the screen.
-      crop=$(xwininfo -name "Torvane 1.10" 2>/dev/null | awk '
+      crop=$(xwininfo -name "Torvane $(cmake -P "$root/cmake/version.cmake")" 2>/dev/null | awk '
         /Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
         /Width:/ {w = $2} /Height:/ {h = $2} END {if (w) print x, y, w, h}')
       xwd -root -silent | xwdtopnm 2>/dev/null |
