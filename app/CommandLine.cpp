@@ -7,6 +7,9 @@
 
 namespace app {
 
+const char* const kSerialOption = "/SERIAL:";
+const char* const kScheduleOption = "/SCHEDULE";
+const char* const kUnscheduleOption = "/UNSCHEDULE";
 const char* const kApmOption = "/APM:";
 const char* const kAamOption = "/AAM:";
 const char* const kIdleTimerOption = "/TIMER-IDLE:";
@@ -44,6 +47,28 @@ std::string ValueAfter(const std::string& line, const char* option) {
          line[end] != '/' && line[end] != '"')
     ++end;
   return line.substr(begin, end - begin);
+}
+
+std::string QuotableValueAfter(const std::string& line, const char* option, size_t* begin,
+                               size_t* end) {
+  *begin = *end = std::string::npos;
+  const size_t found = line.find(option);
+  if (found == std::string::npos) return std::string();
+  const size_t valueBegin = found + std::strlen(option);
+  std::string value;
+  size_t valueEnd;
+  if (valueBegin < line.size() && line[valueBegin] == '"') {
+    const size_t closing = line.find('"', valueBegin + 1);
+    valueEnd = closing == std::string::npos ? line.size() : closing + 1;
+    value = line.substr(valueBegin + 1, (closing == std::string::npos ? line.size() : closing) -
+                                            valueBegin - 1);
+  } else {
+    value = ValueAfter(line, option);
+    valueEnd = valueBegin + value.size();
+  }
+  *begin = found;
+  *end = valueEnd;
+  return value;
 }
 
 namespace {
@@ -103,6 +128,24 @@ void ParseCommandLine(const char* commandLine, drive::CommandLineRequest& reques
   request.requestedAction = drive::ActionNone;
   request.outcome = drive::OutcomeDone;
   request.refusedOption[0] = '\0';
+  request.requestedSerial[0] = '\0';
+  request.schedule = drive::ScheduleNone;
+
+  // The serial number first, and out of the line: a quoted one may hold
+  // anything, and none of it may read as another option.
+  size_t serialBegin, serialEnd;
+  const std::string serial = QuotableValueAfter(line, kSerialOption, &serialBegin, &serialEnd);
+  bool serialRefused = false;
+  if (serialBegin != std::string::npos) {
+    const size_t first = serial.find_first_not_of(' ');
+    const std::string trimmed =
+        first == std::string::npos ? std::string()
+                                   : serial.substr(first, serial.find_last_not_of(' ') - first + 1);
+    serialRefused = trimmed.empty() || trimmed.size() >= sizeof request.requestedSerial;
+    if (!serialRefused)
+      std::snprintf(request.requestedSerial, sizeof request.requestedSerial, "%s", trimmed.c_str());
+    line.replace(serialBegin, serialEnd - serialBegin, serialEnd - serialBegin, ' ');
+  }
 
   request.requestedDriveNumber = NumberAfter(line, "/DRIVE:HDD");
   if (request.requestedDriveNumber != -1) {
@@ -116,7 +159,14 @@ void ParseCommandLine(const char* commandLine, drive::CommandLineRequest& reques
   if (has("/SILENT")) request.requestedAction = drive::ActionSilent;
   if (has("/FAST")) request.requestedAction = drive::ActionFast;
   if (has("/QUIT")) request.quitAfterAction = 1;
+  if (has(kScheduleOption)) request.schedule = drive::ScheduleCreate;
+  if (has(kUnscheduleOption)) request.schedule = drive::ScheduleRemove;
+  // Making or removing a task is a run of its own: nobody watches its end.
+  if (request.schedule != drive::ScheduleNone) request.quitAfterAction = 1;
 
+  if (serialRefused)  // empty, or longer than any serial number
+    std::snprintf(request.refusedOption, sizeof request.refusedOption, "%s%.40s", kSerialOption,
+                  serial.c_str());
   // The valued options; the first one refused is kept to be reported.
   struct Valued {
     const char* option;
@@ -141,6 +191,15 @@ void ParseCommandLine(const char* commandLine, drive::CommandLineRequest& reques
       std::snprintf(request.refusedOption, sizeof request.refusedOption, "%s%s", v.option,
                     value.c_str());
   }
+  // A task that would do nothing is not made.
+  const bool setsSomething = request.requestedAction != drive::ActionNone ||
+                             request.apmLevel != drive::kNotRequested ||
+                             request.aamLevel != drive::kNotRequested ||
+                             request.idleTimer != drive::kNotRequested ||
+                             request.standbyTimer != drive::kNotRequested;
+  if (request.schedule == drive::ScheduleCreate && !setsSomething &&
+      request.refusedOption[0] == '\0')
+    std::snprintf(request.refusedOption, sizeof request.refusedOption, "%s", kScheduleOption);
   if (request.refusedOption[0] != '\0') request.outcome = drive::OutcomeValueRefused;
 }
 

@@ -20,6 +20,9 @@ int32_t NumberAfter(const std::string& text, const char* option);
 // drive's timers /TIMER-IDLE:h:m:s and /TIMER-STANDBY:h:m:s (at most
 // 1:49:13, the page's limit) or OFF. None of them contains an older option:
 // "/STANDBY" is found inside anything that begins with it.
+extern const char* const kSerialOption;        // /SERIAL:text or /SERIAL:"text"
+extern const char* const kScheduleOption;      // /SCHEDULE
+extern const char* const kUnscheduleOption;    // /UNSCHEDULE (holds no /SCHEDULE)
 extern const char* const kApmOption;
 extern const char* const kAamOption;
 extern const char* const kIdleTimerOption;
@@ -34,6 +37,13 @@ bool ReadLevel(const std::string& value, int32_t min, int32_t max, int32_t* leve
 // h:m:s (minutes and seconds below 60) as units of 100 ms, at most 65535,
 // or kSettingOff for OFF; false otherwise.
 bool ReadTimer(const std::string& value, int32_t* timer);
+
+// The value after `option`, which may be quoted ("text with blanks"): a
+// quoted value runs to the closing quote, any other as ValueAfter's. Sets
+// `begin` and `end` to the span the option and its value take in `line`;
+// empty, with begin == end == npos, when the option is absent.
+std::string QuotableValueAfter(const std::string& line, const char* option, size_t* begin,
+                               size_t* end);
 
 // Fills `request` from a complete command line (the program's path included).
 // Options are found anywhere, in any case, without separators.

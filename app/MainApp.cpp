@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainDlg.h"
+#include "app/TaskRequest.h"
 #include "drive/ReadSpeed.h"
 #include "framework/Shell.h"
 #include "platform/Worker.h"
@@ -48,6 +49,7 @@ BOOL CMainApp::InitInstance() {
   // window had gone is stored here; one cut off half done is not.
   platform::WaitForWorkers(kProbeWaitAtExitMs);
   drive::SaveFinishedProbes(dialog.driveList);
+  CarryOutTaskRequest(dialog.driveList, dialog.namedSlot);
   m_exitCode = dialog.driveList.request.outcome;
   return FALSE;  // the program ends without a message loop of its own
 }

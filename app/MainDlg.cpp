@@ -6,7 +6,10 @@
 #include "app/AboutDlg.h"
 #include "app/CommandLine.h"
 #include "app/DriveEntryText.h"
+#include "app/DriveSelection.h"
+#include "drive/AtaCommands.h"
 #include "drive/HardDriveDiscovery.h"
+#include "drive/IdentifyData.h"
 #include "drive/OpticalCommands.h"
 #include "framework/Application.h"
 #include "framework/Shell.h"
@@ -19,6 +22,11 @@ namespace {
 constexpr int kTopBandHeight = 6;
 const char* const kManualFile = "Torvane.pdf";
 const char* const kRefusedValue = "Invalid value on the command line, nothing was done: ";
+const char* const kNoDriveWithSerial = "No drive has the serial number %s; nothing was done.";
+const char* const kDrivesShareSerial =
+    "More than one drive has the serial number %s; nothing was done.";
+const char* const kOtherDriveThanSerial =
+    "The drive named by /DRIVE: does not have the serial number %s; nothing was done.";
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMainDlg, fw::CDialog)
@@ -91,6 +99,15 @@ BOOL CMainDlg::OnInitDialog() {
   driveList.hardDriveCount = 0;
   driveList.opticalDriveCount = 0;
   driveList.selectedIndex = 0;
+  std::string serialProblem;  // why a drive named by its serial number is not acted on
+  if (request.requestedSerial[0] != '\0' && request.refusedOption[0] == '\0')
+    serialProblem = SelectBySerial(request);
+  // An unattended run that cannot tell its drive ends at once: a task must
+  // not wait for anyone, nor act on a drive it did not mean.
+  if (!serialProblem.empty() && request.quitAfterAction && driveList.driveCount > 0) {
+    OnCancel();
+    return TRUE;
+  }
   const int wantedNumber = request.requestedDriveNumber;
   const int wantedKind = request.requestedDriveKind;
 
@@ -114,16 +131,56 @@ BOOL CMainDlg::OnInitDialog() {
   if (refused) request.requestedDriveNumber = -1;
   m_driveBox.SetCurSel(driveList.selectedIndex);
   ShowSelectedDrive();
+  if (!serialProblem.empty()) fw::AfxMessageBox(serialProblem.c_str(), MB_ICONERROR);
   if (refused) {
     const std::string text = std::string(kRefusedValue) + request.refusedOption;
     fw::AfxMessageBox(text.c_str(), MB_ICONERROR);
     if (request.quitAfterAction) OnCancel();
   }
+  // /SCHEDULE and /UNSCHEDULE end the run; the task is made once the window
+  // is gone and what was asked has been carried out (a speed may first wait
+  // for its probe, whose end closes the window).
+  if (request.schedule != drive::ScheduleNone && opticalDrivePage.pendingSpeedDrive == nullptr)
+    OnCancel();
   return TRUE;
+}
+
+std::string CMainDlg::SelectBySerial(drive::CommandLineRequest& request) {
+  SerialSelection selection = SelectDriveBySerial(driveList, request);
+  // Disks listed asleep have not told their serial numbers: when no other
+  // drive has the one asked for, they are asked now, as the drive named is
+  // about to be acted on anyway.
+  if (selection == SerialNoDrive && IdentifySleepingDisks())
+    selection = SelectDriveBySerial(driveList, request);
+  if (selection == SerialSelected) return std::string();
+  request.requestedDriveNumber = -1;  // nothing is sent to any drive
+  drive::RecordOutcome(request, drive::OutcomeNoSuchDrive);
+  const char* format = selection == SerialTwoDrives    ? kDrivesShareSerial
+                       : selection == SerialOtherDrive ? kOtherDriveThanSerial
+                                                       : kNoDriveWithSerial;
+  char text[256];
+  std::snprintf(text, sizeof text, format, request.requestedSerial);
+  return text;
+}
+
+bool CMainDlg::IdentifySleepingDisks() {
+  bool identified = false;
+  for (int i = 0; i < driveList.driveCount; ++i) {
+    drive::HardDriveInfo& disk = driveList.slots[i].hard;
+    if (disk.kind != drive::KindHardDrive || !disk.identityPending) continue;
+    uint8_t identify[drive::kIdentifyLength];
+    if (!drive::AtaIdentifyDevice(disk, identify, sizeof identify) ||
+        !drive::CarriesIdentifyData(identify))
+      continue;
+    drive::TakeIdentity(disk, identify);
+    identified = true;
+  }
+  return identified;
 }
 
 bool CMainDlg::AsksSomething(const drive::CommandLineRequest& request) {
   return request.requestedAction != drive::ActionNone ||
+         request.schedule != drive::ScheduleNone ||
          request.apmLevel != drive::kNotRequested || request.aamLevel != drive::kNotRequested ||
          request.idleTimer != drive::kNotRequested ||
          request.standbyTimer != drive::kNotRequested;
@@ -140,6 +197,7 @@ bool CMainDlg::FillDriveBox(int wantedKind, int wantedNumber) {
         wantedKind == (optical ? drive::KindOpticalRequest : drive::KindHardDriveRequest) &&
         wantedNumber == number) {
       driveList.selectedIndex = i;
+      namedSlot = i;
       found = true;
     }
     const int image = optical ? 1 : 0;

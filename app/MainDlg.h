@@ -3,6 +3,8 @@
 // the About box.
 #pragma once
 
+#include <string>
+
 #include "drive/DriveList.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
@@ -34,6 +36,8 @@ class CMainDlg : public fw::CDialog {
   pages::COpticalDrivePage opticalDrivePage;
   // The command line to read at start-up; null: the process's own.
   const char* commandLine = nullptr;
+  // The slot of the drive the command line names; -1 when it names none.
+  int namedSlot = -1;
 
   void ShowSelectedDrive();
   void OpenManual();
@@ -58,6 +62,9 @@ class CMainDlg : public fw::CDialog {
   // Lists the drives; true when the wanted drive is among them.
   bool FillDriveBox(int wantedKind, int wantedNumber);
   static bool AsksSomething(const drive::CommandLineRequest& request);
+  // Resolves /SERIAL:; empty, or the message that says why nothing is done.
+  std::string SelectBySerial(drive::CommandLineRequest& request);
+  bool IdentifySleepingDisks();  // true when any told its serial number
   void ShowSerial(const drive::DriveSlot& slot);
   fw::CImageList driveImages_;
   fw::CImageList manualImages_;

@@ -36,9 +36,17 @@ enum RequestOutcome : int32_t {
   OutcomeValueRefused = 6,     // an option's value is out of range or malformed
   OutcomeNotSupported = 7,     // the drive lacks what was asked (APM, AAM, power timers)
   OutcomeProbeTooLong = 8,     // the drive did not finish learning its speeds in time
+  OutcomeTaskFailed = 9,       // the scheduled task could not be registered or removed
+};
+
+enum ScheduleRequest : int32_t {
+  ScheduleNone = 0,
+  ScheduleCreate = 1,  // /SCHEDULE: carry the settings out, then keep them with a task
+  ScheduleRemove = 2,  // /UNSCHEDULE: remove the drive's task
 };
 
 constexpr int kRefusedOptionLength = 64;
+constexpr int kRequestedSerialLength = 64;
 
 struct CommandLineRequest {
   int32_t requestedDriveNumber;  // -1: no drive named, or consumed
@@ -55,6 +63,11 @@ struct CommandLineRequest {
   // empty when every value was sound. A refused value sends nothing.
   char refusedOption[kRefusedOptionLength];
   int32_t outcome;  // RequestOutcome
+  // /SERIAL: the drive named by its serial number, upper case, without the
+  // "#" and the blanks around it; empty when none was named. It decides
+  // which drive the request is for.
+  char requestedSerial[kRequestedSerialLength];
+  int32_t schedule;  // ScheduleRequest
 };
 
 // Keeps the first failure: a later one does not hide what went wrong first.

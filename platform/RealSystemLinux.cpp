@@ -29,6 +29,7 @@ DWORD NoLastError() { return ERROR_INVALID_FUNCTION; }
 const SystemCalls noSystem = {
     NoCreateFile,   NoCloseHandle,    NoDeviceIoControl, NoWindowsDirectory, NoVolumeName,
     NoDriveType,    NoFindFirstVolume, NoFindNextVolume, NoFindVolumeClose, NoLastError,
+    nullptr,        nullptr,  // no Task Scheduler
 };
 }  // namespace
 

@@ -1,4 +1,5 @@
 // The real system on Windows: each call passes straight to the Win32 API.
+#include "platform/RealTaskScheduler.h"
 #include "platform/SystemCalls.h"
 
 namespace platform {
@@ -32,7 +33,7 @@ DWORD RealGetLastError() { return ::GetLastError(); }
 const SystemCalls realCalls = {
     RealCreateFile,      RealCloseHandle,  RealDeviceIoControl, RealGetWindowsDirectory,
     RealGetVolumeName,   RealGetDriveType, RealFindFirstVolume, RealFindNextVolume,
-    RealFindVolumeClose, RealGetLastError,
+    RealFindVolumeClose, RealGetLastError, RealRegisterTask,    RealDeleteTask,
 };
 }  // namespace
 

@@ -51,4 +51,14 @@ BOOL FindVolumeClose(HANDLE find) { return Current().findVolumeClose(find); }
 
 DWORD GetLastError() { return Current().getLastError(); }
 
+BOOL RegisterTask(const char* name, const char* xml) {
+  const SystemCalls& calls = Current();
+  return calls.registerTask ? calls.registerTask(name, xml) : FALSE;
+}
+
+BOOL DeleteTask(const char* name) {
+  const SystemCalls& calls = Current();
+  return calls.deleteTask ? calls.deleteTask(name) : FALSE;
+}
+
 }  // namespace platform

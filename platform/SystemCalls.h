@@ -25,6 +25,12 @@ struct SystemCalls {
   BOOL (*findVolumeClose)(HANDLE find);
   // The calling thread's last error, as the calls above left it.
   DWORD (*getLastError)();
+  // The Task Scheduler: registers the task `name` from its XML definition
+  // (replacing one of that name), or removes it. FALSE when it could not;
+  // the last error then holds the reason (an HRESULT). A table without them
+  // has no scheduler: both fail.
+  BOOL (*registerTask)(const char* name, const char* xml);
+  BOOL (*deleteTask)(const char* name);
 };
 
 // Installs a table (kept by pointer, must outlive its use); null restores the
@@ -46,5 +52,7 @@ HANDLE FindFirstVolumeA(char* volumeName, DWORD size);
 BOOL FindNextVolumeA(HANDLE find, char* volumeName, DWORD size);
 BOOL FindVolumeClose(HANDLE find);
 DWORD GetLastError();
+BOOL RegisterTask(const char* name, const char* xml);
+BOOL DeleteTask(const char* name);
 
 }  // namespace platform

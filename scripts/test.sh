@@ -37,7 +37,8 @@ echo "== threaded drive tests under ThreadSanitizer"
 echo "== the user manual, and the chapters that unattended runs and bug reports rely on"
 if "$root/scripts/build-manual.sh" "$build/manual" >/dev/null; then
   manual_text=$(gs -q -sDEVICE=txtwrite -o - "$build/manual/Torvane.pdf")
-  for chapter in "Exit codes" "Keeping settings after restart and sleep" "A trace of your own drives"; do
+  for chapter in "Exit codes" "Keeping settings after restart and sleep" "/UNSCHEDULE" \
+      "A trace of your own drives"; do
     grep -qF "$chapter" <<<"$manual_text" || { echo "the manual has no \"$chapter\""; status=1; }
   done
 else

@@ -238,6 +238,24 @@ bool Bay::LoadFile(const std::string& path, std::string* error) {
 }
 
 std::vector<std::string> Bay::Trace() const { return state_->trace.Lines(); }
+
+BOOL Bay::RegisterTask(const char* name, const char* xml) {
+  const platform::SystemCalls& real = platform::RealSystemCalls();
+  const BOOL ok = real.registerTask ? real.registerTask(name, xml) : FALSE;
+  const DWORD error = ok ? 0 : real.registerTask ? real.getLastError() : kErrorNotSupported;
+  state_->trace.Record(TaskTraceLine("REGISTER", name, xml, ok, error));
+  SetSystemError(error);
+  return ok;
+}
+
+BOOL Bay::DeleteTask(const char* name) {
+  const platform::SystemCalls& real = platform::RealSystemCalls();
+  const BOOL ok = real.deleteTask ? real.deleteTask(name) : FALSE;
+  const DWORD error = ok ? 0 : real.deleteTask ? real.getLastError() : kErrorNotSupported;
+  state_->trace.Record(TaskTraceLine("DELETE", name, nullptr, ok, error));
+  SetSystemError(error);
+  return ok;
+}
 void Bay::ClearTrace() { state_->trace.Clear(); }
 void Bay::SetTraceFile(const std::string& path) { state_->trace.SetFile(path); }
 

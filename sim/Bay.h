@@ -100,6 +100,10 @@ class Bay {
   HANDLE FirstVolume(char* volumeName, DWORD size);
   BOOL NextVolume(HANDLE find, char* volumeName, DWORD size);
   BOOL CloseVolumeSearch(HANDLE find);
+  // The bay has drives, not a Task Scheduler: tasks go to the real system's,
+  // and the trace records them.
+  BOOL RegisterTask(const char* name, const char* xml);
+  BOOL DeleteTask(const char* name);
 
  private:
   struct State;

@@ -64,11 +64,21 @@ BOOL BayFindVolumeClose(HANDLE find) {
 
 DWORD BayGetLastError() { return LastSystemError(); }
 
+BOOL BayRegisterTask(const char* name, const char* xml) {
+  Bay* bay = installedBay.load(std::memory_order_acquire);
+  return bay ? bay->RegisterTask(name, xml) : FALSE;
+}
+
+BOOL BayDeleteTask(const char* name) {
+  Bay* bay = installedBay.load(std::memory_order_acquire);
+  return bay ? bay->DeleteTask(name) : FALSE;
+}
+
 const platform::SystemCalls kBayCalls = {
     BayCreateFile,          BayCloseHandle,    BayDeviceIoControl,
     BayGetWindowsDirectory, BayGetVolumeName,  BayGetDriveType,
     BayFindFirstVolume,     BayFindNextVolume, BayFindVolumeClose,
-    BayGetLastError,
+    BayGetLastError,        BayRegisterTask,   BayDeleteTask,
 };
 
 }  // namespace

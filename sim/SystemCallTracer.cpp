@@ -40,11 +40,15 @@ BOOL TracedNextVolume(HANDLE find, char* volumeName, DWORD size) {
 }
 BOOL TracedCloseVolumeSearch(HANDLE find) { return Active().CloseVolumeSearch(find); }
 DWORD TracedLastError() { return Active().LastError(); }
+BOOL TracedRegisterTask(const char* name, const char* xml) {
+  return Active().RegisterTask(name, xml);
+}
+BOOL TracedDeleteTask(const char* name) { return Active().DeleteTask(name); }
 
 const platform::SystemCalls kTracedCalls = {
     TracedCreateFile, TracedCloseHandle,  TracedDeviceIoControl, TracedWindowsDirectory,
     TracedVolumeName, TracedDriveType,    TracedFirstVolume,     TracedNextVolume,
-    TracedCloseVolumeSearch, TracedLastError,
+    TracedCloseVolumeSearch, TracedLastError, TracedRegisterTask, TracedDeleteTask,
 };
 
 const char kDevicePrefix[] = "\\\\.\\";  // \\.\ before device names
@@ -197,6 +201,18 @@ BOOL SystemCallTracer::CloseVolumeSearch(HANDLE find) {
 }
 
 DWORD SystemCallTracer::LastError() { return next_.getLastError(); }
+
+BOOL SystemCallTracer::RegisterTask(const char* name, const char* xml) {
+  const BOOL ok = next_.registerTask ? next_.registerTask(name, xml) : FALSE;
+  log_.Record(TaskTraceLine("REGISTER", name, xml, ok, ok ? 0 : next_.getLastError()));
+  return ok;
+}
+
+BOOL SystemCallTracer::DeleteTask(const char* name) {
+  const BOOL ok = next_.deleteTask ? next_.deleteTask(name) : FALSE;
+  log_.Record(TaskTraceLine("DELETE", name, nullptr, ok, ok ? 0 : next_.getLastError()));
+  return ok;
+}
 
 namespace {
 // The bay of the run, for the state it leaves behind.

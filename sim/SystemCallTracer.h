@@ -40,6 +40,8 @@ class SystemCallTracer {
   BOOL NextVolume(HANDLE find, char* volumeName, DWORD size);
   BOOL CloseVolumeSearch(HANDLE find);
   DWORD LastError();
+  BOOL RegisterTask(const char* name, const char* xml);
+  BOOL DeleteTask(const char* name);
 
  private:
   std::string DeviceOf(HANDLE handle);

@@ -9,6 +9,17 @@ std::string FormatTraceLine(const TraceEntry& e) {
          " dir=" + e.direction + " -> " + e.result;
 }
 
+std::string TaskTraceLine(const char* code, const char* name, const char* xml, BOOL ok,
+                          DWORD error) {
+  char result[24];
+  if (ok)
+    std::snprintf(result, sizeof result, "ok");
+  else
+    std::snprintf(result, sizeof result, "error=%08lX", static_cast<unsigned long>(error));
+  return std::string("TASK ") + code + " \"" + (name ? name : "") + "\" " +
+         (xml && *xml ? xml : "-") + " -> " + result;
+}
+
 void TraceLog::Record(const std::string& line) {
   // One lock for memory and file, so that lines of two threads never mix and
   // appear in the same order in both.

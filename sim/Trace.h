@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/PlatformTypes.h"
+
 namespace sim {
 
 struct TraceEntry {
@@ -21,6 +23,11 @@ struct TraceEntry {
 };
 
 std::string FormatTraceLine(const TraceEntry& entry);
+
+// A call to the Task Scheduler: TASK REGISTER "name" <xml> -> ok, or
+// TASK DELETE "name" - -> error=80070002 (the reason, in hexadecimal).
+std::string TaskTraceLine(const char* code, const char* name, const char* xml, BOOL ok,
+                          DWORD error);
 
 class TraceLog {
  public:

@@ -52,7 +52,7 @@ DWORD LastError() { return current->lastError; }
 
 const platform::SystemCalls table = {Open,        Close,      IoControl,       WindowsDirectory,
                                      VolumeName,  DriveType,  FirstVolume,     NextVolume,
-                                     CloseVolumeFind, LastError};
+                                     CloseVolumeFind, LastError, nullptr,   nullptr};
 }  // namespace
 
 ScopedFakeSystem::ScopedFakeSystem(System& system) {

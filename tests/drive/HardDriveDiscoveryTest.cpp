@@ -217,7 +217,9 @@ TEST(HardDriveDiscovery, EachPathIsFoundWithoutWakingASleepingDisk) {
       EXPECT_STREQ(drive.displayName, asleep ? "USB     BRIDGE          " : "M") << what;
       EXPECT_STREQ(drive.serialText, asleep ? "" : "#S1") << what;
       EXPECT_EQ(drive.apmSupported, asleep ? 0 : 1) << what;
-      if (asleep) EXPECT_EQ(machine.bay().DiskPowerMode(0), 0x00) << what;
+      if (asleep) {
+        EXPECT_EQ(machine.bay().DiskPowerMode(0), 0x00) << what;
+      }
     }
   }
 }

@@ -118,6 +118,43 @@ check "SMART standby: ends by itself, exit code 0" is "$ended$code" yes0
 check "SMART standby: nothing after STANDBY IMMEDIATE" is "$(sed -n '/PhysicalDrive1 SMART_SEND 0000000000A0E000/,$p' "$trace" | grep -c '^PhysicalDrive1 ')" 1
 check "SMART standby: the disk sleeps" has "$state" "disk 1 power=standby"
 
+# Drives named by their serial numbers, in any case; a serial number that
+# names no drive, or another drive than /DRIVE:, does nothing and ends.
+run serialhdd 10 "$sample" /SERIAL:s246j1rz123456 /APM:200 /QUIT
+check "serial, hard drive: ends by itself, exit code 0" is "$ended$code" yes0
+check "serial, hard drive: APM 200 reaches PhysicalDrive1" has "$trace" "PhysicalDrive1 SPTD A1060C05C8000000A0EF0000"
+run serialodd 10 "$sample" /SERIAL:760x00041977 /STANDBY /QUIT
+check "serial, optical drive: ends by itself, exit code 0" is "$ended$code" yes0
+check "serial, optical drive: I: is sent to standby" has "$trace" "I: SPTD 1B"
+run serialasleep 10 "$sample" /SERIAL:AX-WXE908123456 /AAM:200 /QUIT
+check "serial of a disk listed asleep: ends by itself, exit code 0" is "$ended$code" yes0
+check "serial of a disk listed asleep: asked first, then AAM 200 set" is \
+  "$(grep -o 'PhysicalDrive4 SPTD F8002210\(010000000000A0EC\|0042C8000000A0EF\)' "$trace" \
+     | cut -c29- | uniq | head -n 2 | tr '\n' ' ')" "010000000000A0EC 0042C8000000A0EF "
+run serialnone 10 "$sample" /SERIAL:NOSUCHSERIAL /APM:200 /QUIT
+check "no such serial: ends by itself, exit code 2" is "$ended$code" yes2
+check "no such serial: nothing set" lacks "$trace" "A0EF"
+run serialother 10 "$sample" /SERIAL:S246J1RZ123456 /DRIVE:HDD0 /STANDBY /QUIT
+check "serial and another /DRIVE: ends by itself, exit code 2" is "$ended$code" yes2
+check "serial and another /DRIVE: no standby" lacks "$trace" "A0E0"
+
+# /SCHEDULE carries the settings out and leaves a task (Wine's scheduler keeps
+# only a skeleton of it: its definition is judged by the trace); /UNSCHEDULE
+# removes it.
+task="$(winepath -u 'C:\windows\system32\tasks' 2>/dev/null)/Torvane S246J1RZ123456"
+run schedule 10 "$sample" /SERIAL:S246J1RZ123456 /AAM:128 /SCHEDULE
+check "schedule: ends by itself, exit code 0" is "$ended$code" yes0
+check "schedule: AAM 128 set now" has "$trace" "PhysicalDrive1 SPTD A1060C4280000000A0EF0000"
+check "schedule: the task is there" test -f "$task"
+for part in '<LogonTrigger>' 'Microsoft-Windows-Power-Troubleshooter&apos;] and EventID=1' \
+    '<RunLevel>HighestAvailable</RunLevel>' '<Arguments>/SERIAL:S246J1RZ123456 /AAM:128 /QUIT</Arguments>' \
+    'Torvane.exe</Command>'; do
+  check "schedule: the task's definition holds $part" has "$trace" "^TASK REGISTER \"Torvane S246J1RZ123456\" .*$part.* -> ok"
+done
+run unschedule 10 "$sample" /SERIAL:S246J1RZ123456 /UNSCHEDULE
+check "unschedule: ends by itself, exit code 0" is "$ended$code" yes0
+check "unschedule: the task is gone" test ! -e "$task"
+
 # Standby for hard drive 1 of two, then the program closes itself.
 run standby 10 "$with_disc" /DRIVE:HDD1 /STANDBY /QUIT
 check "standby request ends the program" is "$ended" yes

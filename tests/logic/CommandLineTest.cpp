@@ -151,6 +151,38 @@ TEST(ParseCommandLine, OlderLinesReadAsBefore) {
   EXPECT_EQ(r.outcome, drive::OutcomeDone);
 }
 
+TEST(ParseCommandLine, SerialNumberAndTasks) {
+  struct Case {
+    const char* line;
+    const char* serial;
+    int32_t schedule, action, apm;
+    uint8_t quit;
+    const char* refused;
+  };
+  const int32_t none = drive::kNotRequested;
+  const Case cases[] = {
+      {"T.exe /SERIAL:s246j1rz123456 /APM:200 /QUIT", "S246J1RZ123456", 0, 0, 200, 1, ""},
+      {"T.exe /SERIAL:\"WD-WX 1234 \" /STANDBY", "WD-WX 1234", 0, 1, none, 0, ""},
+      {"T.exe /SERIAL:AB/QUIT", "AB", 0, 0, none, 1, ""},  // a "/" ends it
+      // Nothing inside a quoted serial number reads as an option.
+      {"T.exe /SERIAL:\"X/FAST/QUIT/SCHEDULE\" /APM:1", "X/FAST/QUIT/SCHEDULE", 0, 0, 1, 0, ""},
+      {"T.exe /SERIAL:S1 /AAM:128 /SCHEDULE", "S1", 1, 0, none, 1, ""},
+      {"T.exe /SERIAL:S1 /UNSCHEDULE", "S1", 2, 0, none, 1, ""},
+      {"T.exe /SERIAL:S1 /SCHEDULE", "S1", 1, 0, none, 1, "/SCHEDULE"},  // nothing to keep
+      {"T.exe /SERIAL: /APM:1", "", 0, 0, 1, 0, "/SERIAL:"},
+      {"T.exe /SERIAL:\"  \"", "", 0, 0, none, 0, "/SERIAL:  "},
+  };
+  for (const Case& c : cases) {
+    const CommandLineRequest r = Parse(c.line);
+    EXPECT_STREQ(r.requestedSerial, c.serial) << c.line;
+    EXPECT_EQ(r.schedule, c.schedule) << c.line;
+    EXPECT_EQ(r.requestedAction, c.action) << c.line;
+    EXPECT_EQ(r.apmLevel, c.apm) << c.line;
+    EXPECT_EQ(r.quitAfterAction, c.quit) << c.line;
+    EXPECT_STREQ(r.refusedOption, c.refused) << c.line;
+  }
+}
+
 TEST(RecordOutcome, TheFirstFailureStays) {
   CommandLineRequest request = {};
   drive::RecordOutcome(request, drive::OutcomeNotSupported);

@@ -1,0 +1,46 @@
+#include "app/DriveSelection.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace app {
+
+std::string DriveSerial(const drive::DriveSlot& slot) {
+  std::string serial(slot.hard.serialText, strnlen(slot.hard.serialText, drive::kSerialTextLength));
+  if (!serial.empty() && serial[0] == '#') serial.erase(0, 1);
+  const size_t first = serial.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return serial.substr(first, serial.find_last_not_of(' ') - first + 1);
+}
+
+SerialSelection SelectDriveBySerial(const drive::DriveList& list,
+                                    drive::CommandLineRequest& request) {
+  int found = -1, kind = drive::KindNoRequest, number = -1;
+  int counts[3] = {};  // drives of each kind seen so far: a drive's number in the box
+  for (int i = 0; i < list.driveCount && i < drive::kMaxDrives; ++i) {
+    const drive::DriveSlot& slot = list.slots[i];
+    const int slotKind = slot.hard.kind == drive::KindOpticalDrive ? drive::KindOpticalRequest
+                                                                   : drive::KindHardDriveRequest;
+    const int slotNumber = counts[slotKind]++;
+    std::string serial = DriveSerial(slot);
+    for (char& c : serial) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    // A serial number longer than the field was cut to fit: the whole one,
+    // as written elsewhere, names the drive as well as the part shown.
+    const bool cut = std::strlen(slot.hard.serialText) == drive::kSerialTextLength - 1;
+    const std::string wanted = request.requestedSerial;
+    const bool same = serial == wanted || (cut && wanted.compare(0, serial.size(), serial) == 0);
+    if (serial.empty() || !same) continue;
+    if (found != -1) return SerialTwoDrives;
+    found = i, kind = slotKind, number = slotNumber;
+  }
+  if (found == -1) return SerialNoDrive;
+  // A task must never act on a drive it did not mean.
+  if (request.requestedDriveNumber != -1 &&
+      (request.requestedDriveKind != kind || request.requestedDriveNumber != number))
+    return SerialOtherDrive;
+  request.requestedDriveKind = kind;
+  request.requestedDriveNumber = number;
+  return SerialSelected;
+}
+
+}  // namespace app

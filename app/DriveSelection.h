@@ -1,0 +1,27 @@
+// Finding the drive a command line names by its serial number.
+#pragma once
+
+#include <string>
+
+#include "drive/DriveList.h"
+
+namespace app {
+
+// The serial number as the window shows it, without the "#" and the blanks
+// around it; empty when the drive has none.
+std::string DriveSerial(const drive::DriveSlot& slot);
+
+enum SerialSelection {
+  SerialSelected,    // the request now names that drive by kind and number
+  SerialNoDrive,     // no drive has it
+  SerialTwoDrives,   // more than one has it: which is meant cannot be told
+  SerialOtherDrive,  // /DRIVE: names a drive whose serial number is another
+};
+
+// Resolves request.requestedSerial (upper case) against the listed drives,
+// comparing without regard to case. On SerialSelected the request's kind and
+// number name the drive, as /DRIVE: would; otherwise they are left alone.
+SerialSelection SelectDriveBySerial(const drive::DriveList& list,
+                                    drive::CommandLineRequest& request);
+
+}  // namespace app
