@@ -80,6 +80,15 @@ fast_w=$(winepath -w "$fast" 2>/dev/null)
 instant=$(for _ in $(seq "$runs"); do time_to_window "$title" TORVANE_SIMULATE="$fast_w" "$wine_run" Torvane.exe; done | median)
 printf 'Torvane with instant drives %.3f, ratio %.2f\n' "$instant" "$(echo "$instant / $minimal" | bc -l)"
 
+# The sample's USB disk sleeps and would spin up (1.5 s) for IDENTIFY or READ
+# CAPACITY; the same machine whose disk wakes for nothing:
+nowake="$work/nowake.bay"
+grep -v '^wakes_on' "$bay" > "$nowake"
+nowake_w=$(winepath -w "$nowake" 2>/dev/null)
+unwoken=$(for _ in $(seq "$runs"); do time_to_window "$title" TORVANE_SIMULATE="$nowake_w" "$wine_run" Torvane.exe; done | median)
+printf 'Torvane with no disk that wakes %.3f; the sample against it %.2f (goal 1.10 at most)\n' \
+  "$unwoken" "$(echo "$torvane / $unwoken" | bc -l)"
+
 echo "== 3. slow drives: 8 ms per disk command, 30 ms per optical command"
 slow="$work/slow.bay"
 awk '/^latency_ms/ { next } { print } /^\[disk / { print "latency_ms = 8" } /^\[optical / { print "latency_ms = 30" }' \
