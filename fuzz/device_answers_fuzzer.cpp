@@ -78,7 +78,7 @@ DWORD LastError() { return input->ConsumeBool() ? ERROR_MORE_DATA : ERROR_INVALI
 
 const platform::SystemCalls kAnswersFromInput = {Open,       Close,       Control,    WindowsDirectory,
                                                  VolumeName, DriveType,   FirstVolume, NextVolume,
-                                                 CloseVolumes, LastError};
+                                                 CloseVolumes, LastError,   nullptr,     nullptr};
 
 }  // namespace
 
