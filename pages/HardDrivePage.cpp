@@ -254,12 +254,9 @@ bool CHardDrivePage::ReadIdentify(drive::HardDriveInfo& drive) {  // the drive s
 void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
                                   bool updateControls) {
   if (drive.identityPending) {  // listed asleep: Set and Standby work, levels unknown
-    for (fw::CWnd* c :
-         {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
-          static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby),
-          static_cast<fw::CWnd*>(&m_aamSet), static_cast<fw::CWnd*>(&m_aamSlider),
-          static_cast<fw::CWnd*>(&m_aamEnable), static_cast<fw::CWnd*>(&m_standby)})
-      c->EnableWindow(TRUE);
+    EnableApmControls(TRUE);
+    EnableAamControls(TRUE);
+    m_standby.EnableWindow(TRUE);
     m_apmValue.SetWindowText(kReadWhenAwake);
     m_aamValue.SetWindowText(kReadWhenAwake);
     return;
@@ -269,10 +266,7 @@ void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
 
   if (known && drive.apmSupported) {
     apmUnsupported = false;
-    for (fw::CWnd* c :
-         {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
-          static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
-      c->EnableWindow(TRUE);
+    EnableApmControls(TRUE);
     int level = 0;
     if (drive.featuresEnabled & drive::kApmBit) {
       level = drive.apmLevelWord & 0xFF;
@@ -299,9 +293,7 @@ void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
 
   if (known && drive.aamSupported) {
     aamUnsupported = false;
-    for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_aamSet), static_cast<fw::CWnd*>(&m_aamSlider),
-                        static_cast<fw::CWnd*>(&m_aamEnable)})
-      c->EnableWindow(TRUE);
+    EnableAamControls(TRUE);
     int level = 0;
     if (drive.featuresEnabled & drive::kAamBit) {
       level = drive.aamLevelWord & 0xFF;
@@ -327,20 +319,28 @@ void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
     m_apmValue.SetWindowText("not supported");
     m_apmPosition.SetWindowText("");
     if (updateControls) m_apmSlider.SetPos(m_apmSlider.GetRangeMin());
-    for (fw::CWnd* c :
-         {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
-          static_cast<fw::CWnd*>(&m_apmEnable), static_cast<fw::CWnd*>(&m_allowStandby)})
-      c->EnableWindow(FALSE);
+    EnableApmControls(FALSE);
   }
   if (aamUnsupported) {
     m_aamValue.SetWindowText("not supported");
     m_aamPosition.SetWindowText("");
     if (updateControls) m_aamSlider.SetPos(m_aamSlider.GetRangeMin());
-    for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_aamSet), static_cast<fw::CWnd*>(&m_aamSlider),
-                        static_cast<fw::CWnd*>(&m_aamEnable)})
-      c->EnableWindow(FALSE);
+    EnableAamControls(FALSE);
   }
   m_standby.EnableWindow(known ? TRUE : FALSE);
+}
+
+void CHardDrivePage::EnableApmControls(BOOL enable) {
+  for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_apmSet), static_cast<fw::CWnd*>(&m_apmSlider),
+                      static_cast<fw::CWnd*>(&m_apmEnable),
+                      static_cast<fw::CWnd*>(&m_allowStandby)})
+    c->EnableWindow(enable);
+}
+
+void CHardDrivePage::EnableAamControls(BOOL enable) {
+  for (fw::CWnd* c : {static_cast<fw::CWnd*>(&m_aamSet), static_cast<fw::CWnd*>(&m_aamSlider),
+                      static_cast<fw::CWnd*>(&m_aamEnable)})
+    c->EnableWindow(enable);
 }
 
 // Keeps the level in the half of the APM scale that matches the check box:

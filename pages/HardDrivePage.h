@@ -82,6 +82,8 @@ class CHardDrivePage : public fw::CDialog {
   void CarryOutRequest();
   void ShowFeatures(const drive::HardDriveInfo& drive, bool known, bool updateControls);
   void ShowPosition(ui::CTransparentStatic& label, int position);
+  void EnableApmControls(BOOL enable);  // Set, slider, Enable and Allow standby
+  void EnableAamControls(BOOL enable);  // Set, slider and Enable
   fw::CToolTipCtrl toolTipControl_;
   // A drive known to sleep is never sent a command that may wake it: its
   // features are shown as last read. Set by each RefreshStatus.
