@@ -8,7 +8,9 @@
 #   run-cases.sh EXE CASE_LIST OUT_DIR
 #
 # CASE_LIST lines (# starts a comment):  NAME SECONDS BAY [ARGUMENTS...]
-#   SECONDS  how long the program may run before it counts as left open
+#   SECONDS  how long the program may run once a window of it shows before
+#            it counts as left open (a slow machine may take long to get
+#            there: until then it has two minutes more)
 #   BAY      a bay file, relative to the list's folder, or - for the real system
 # OUT_DIR gets NAME.trace (the calls the program made, on a bay or on the real
 # system), NAME.state (what a bay's drives were left in, when the program
@@ -72,9 +74,13 @@ while read -r name seconds bay args; do
   env "${env[@]}" "$WINE" "$exe" $args >/dev/null 2>&1 &
   program=$!
   ended=no
-  deadline=$(( $(date +%s) + seconds ))
+  deadline=$(( $(date +%s) + seconds + 120 )) shown=no polls=0
   while [ "$(date +%s)" -lt "$deadline" ]; do
     if ! kill -0 "$program" 2>/dev/null; then ended=yes; break; fi
+    if [ "$shown" = no ] && [ $((polls++ % 5)) = 0 ] \
+        && xwininfo -root -tree 2>/dev/null | grep -q '"Torvane'; then
+      shown=yes deadline=$(( $(date +%s) + seconds ))
+    fi
     sleep 0.2
   done
   code=-
