@@ -53,9 +53,12 @@ if [ "${TORVANE_VM:-1}" != 0 ]; then
   echo "== the shipping 32-bit build in a virtual machine (scripts/vm), in the background"
   zip=$(ls "$build"/dist/Torvane-*-win32.zip 2>/dev/null | head -n 1)
   [ "$release_built" = yes ] || zip=""
-  "$root/scripts/vm/check-shipping-build.sh" ${zip:+--zip "$zip"} "$build/win32" "$build/win64" \
-    "$build/vm-check" > "$vm_log" 2>&1 &
+  # In a process group of its own, so that a step failing below ends the
+  # check and its virtual machine with this script.
+  setsid "$root/scripts/vm/check-shipping-build.sh" ${zip:+--zip "$zip"} "$build/win32" \
+    "$build/win64" "$build/vm-check" > "$vm_log" 2>&1 &
   vm_check=$!
+  trap 'kill -- -"$vm_check" 2>/dev/null || true' EXIT
 fi
 
 echo "== native build (AddressSanitizer, UndefinedBehaviorSanitizer)"
