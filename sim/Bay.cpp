@@ -515,6 +515,8 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
       const VolumeConfig& volume = state_->config.volumes[found->volume];
       if (code == IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS) {
         result = VolumeDiskExtents(volume, out, outSize, bytesReturned);
+      } else if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT && !volume.scsiPassThrough) {
+        result = ScsiPassThroughDirect(nullptr, in, inSize, out, outSize, bytesReturned);
       } else if (volume.driveType == DRIVE_CDROM) {
         SimOptical* drive = state_->OpticalUnder(volume);
         result = drive ? OpticalControl(*drive, code, in, inSize, out, outSize, bytesReturned)

@@ -104,6 +104,9 @@ struct VolumeConfig {
   int64_t extentsCountOverride = -1;  // claimed NumberOfDiskExtents; -1: the true count
   // The query succeeds with no extent at all, as Wine answers for any volume.
   bool extentsEmpty = false;
+  // false: the volume's device refuses every SCSI pass-through, as Wine's
+  // drive letters do (they are folders of the host, not devices).
+  bool scsiPassThrough = true;
 };
 
 // The kind of medium, which decides the drive's speed list and block size.

@@ -713,6 +713,7 @@ bool Parser::SetVolumeKey(const std::string& key, const Value& value, std::strin
     }
     return true;
   }
+  if (key == "scsi_pass_through") return ReadBool(value, &v.scsiPassThrough, message);
   if (key == "extents_count_override") {
     uint64_t number;
     if (!ReadNumber(value, 0, 0xFFFFFFFFu, &number, message)) return false;

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Lists what one AHCI port's drive received, from QEMU's trace of a guest run
 # (run-in-guest.sh's qemu-trace.log): each ATAPI packet and each ATA command
-# with its time, and the error the drive answered, if any.
+# with its time, and the error the drive answered, if any. PORT "piix" means
+# the disk on the PIIX IDE controller instead.
 #
-#   drive-commands.sh QEMU_TRACE PORT [FROM TO]
+#   drive-commands.sh QEMU_TRACE PORT|piix [FROM TO]
 #
 # FROM and TO bound the times (seconds since the epoch, the host's clock).
 # Output lines:  TIME packet OPCODE NAME BYTES...   or   TIME ata COMMAND
@@ -26,6 +27,12 @@ awk -v want="$port" -v from="$from" -v to="$to" '
   # First pass: which IDE state belongs to which port. ahci_cmd_done names
   # the port of the command that ide_exec_cmd just started; the pair seen
   # most often wins.
+  # The PIIX disk is the one whose registers are written through I/O ports;
+  # AHCI writes them itself.
+  NR == FNR && event == "ide_ioport_write" {
+    match($0, /IDEState 0x[0-9a-f]+/); piix[substr($0, RSTART + 9, RLENGTH - 9)] = 1
+    next
+  }
   NR == FNR {
     if (event == "ide_exec_cmd") { match($0, /state 0x[0-9a-f]+/); last = substr($0, RSTART + 6, RLENGTH - 6) }
     else if (event == "ahci_cmd_done" && last != "") {
@@ -35,6 +42,7 @@ awk -v want="$port" -v from="$from" -v to="$to" '
     }
     next
   }
+  FNR == 1 { for (s in piix) portof[s] = "piix" }
   time < from || time > to { next }
   event == "ide_exec_cmd" {
     match($0, /state 0x[0-9a-f]+/); s = substr($0, RSTART + 6, RLENGTH - 6)

@@ -8,13 +8,18 @@
 #   run-cases.sh EXE CASE_LIST OUT_DIR
 #
 # CASE_LIST lines (# starts a comment):  NAME SECONDS BAY [ARGUMENTS...]
-#   SECONDS  how long the program may run before it counts as left open
+#   SECONDS  how long the program may run once a window of it shows before
+#            it counts as left open (a slow machine may take long to get
+#            there: until then it has two minutes more)
 #   BAY      a bay file, relative to the list's folder, or - for the real system
 # OUT_DIR gets NAME.trace (the calls the program made, on a bay or on the real
 # system), NAME.state (what a bay's drives were left in, when the program
 # ended by itself), NAME.reg, NAME.png (window left open) and one line per case
 # in results.txt: NAME ended=yes|no exit=CODE start=EPOCH end=EPOCH.
-# Environment: WINE (the Wine loader to use), WINEPREFIX, DISPLAY.
+# Environment: WINE (the Wine loader to use), WINEPREFIX, DISPLAY;
+# TORVANE_WINDOW_TEXT, the window_text.exe of the program's width: a window
+# left open has its text kept in NAME.text; TORVANE_NO_REGISTRY=1: the
+# registry key is neither deleted nor read (each costs a Wine program).
 set -u
 exe=$(realpath "$1")
 list=$(realpath "$2")
@@ -52,6 +57,7 @@ while read -r name seconds bay args; do
   # Every case starts from the same settings: what earlier cases learned
   # about a drive would change what this one sends. (Each Wine program costs
   # seconds in the guest: the key is deleted only when it is there.)
+  [ "${TORVANE_NO_REGISTRY:-0}" = 1 ] && stored=no
   [ "$stored" = no ] || "$WINE" reg delete "$key" /f >/dev/null 2>&1
   # TORVANE_SIMULATE_TRACE is the older name of TORVANE_TRACE: builds of
   # either age write the trace, and those that know both take one.
@@ -68,15 +74,20 @@ while read -r name seconds bay args; do
   env "${env[@]}" "$WINE" "$exe" $args >/dev/null 2>&1 &
   program=$!
   ended=no
-  deadline=$(( $(date +%s) + seconds ))
+  deadline=$(( $(date +%s) + seconds + 120 )) shown=no polls=0
   while [ "$(date +%s)" -lt "$deadline" ]; do
     if ! kill -0 "$program" 2>/dev/null; then ended=yes; break; fi
+    if [ "$shown" = no ] && [ $((polls++ % 5)) = 0 ] \
+        && xwininfo -root -tree 2>/dev/null | grep -q '"Torvane'; then
+      shown=yes deadline=$(( $(date +%s) + seconds ))
+    fi
     sleep 0.2
   done
   code=-
   if [ $ended = yes ]; then
     wait "$program"; code=$?
   else
+    [ -n "${TORVANE_WINDOW_TEXT:-}" ] && "$WINE" "$TORVANE_WINDOW_TEXT" > "$out/$name.text" 2>/dev/null
     screenshot "$out/$name.png"
     kill "$program" 2>/dev/null
     wait "$program" 2>/dev/null
@@ -84,8 +95,12 @@ while read -r name seconds bay args; do
   end=$(date +%s.%N)
   touch "$trace" "$state"
   stored=yes
-  "$WINE" reg query "$key" /s > "$out/$name.reg" 2>/dev/null \
-    || { stored=no; echo "(no key)" > "$out/$name.reg"; }
+  if [ "${TORVANE_NO_REGISTRY:-0}" = 1 ]; then
+    echo "(not read)" > "$out/$name.reg"
+  else
+    "$WINE" reg query "$key" /s > "$out/$name.reg" 2>/dev/null \
+      || { stored=no; echo "(no key)" > "$out/$name.reg"; }
+  fi
   echo "$name ended=$ended exit=$code start=$start end=$end" | tee -a "$out/results.txt"
 done < "$list"
 rm -rf "$work"

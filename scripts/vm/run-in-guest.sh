@@ -7,12 +7,14 @@
 # working folder: put the job's input files there, and find there afterwards
 #   job.log, job.rc      the job's output and exit code
 #   console.log          the guest's serial console
-#   qemu-trace.log       what QEMU's AHCI/IDE/ATAPI devices received
+#   qemu-trace.log       what QEMU's AHCI, IDE, ATAPI, SCSI and NVMe devices received
 #   qemu.log             QEMU's own messages
-# The machine has an AHCI controller with a small SATA disk on port 0 (the
-# guest's /dev/sda) and one ATAPI CD drive per --cd on ports 1, 2... (the
-# guest's /dev/sr0, sr1...). The guest's own system disk is virtio, so that
-# everything on the AHCI bus is the program's doing.
+# The machine has an AHCI controller with a SATA disk on port 0 and one ATAPI
+# CD drive per --cd on ports 1, 2..., and four more disks, each on a
+# controller of its own (the table below). The guest's own system disk is
+# virtio-blk, so that everything on these buses is the program's doing.
+# The disks are sparse images of real sizes; the guest's init loads only the
+# AHCI driver, so the others appear when a job loads theirs (disks-job.sh).
 #
 # Options:
 #   --image DIR     the image folder (default: the cached image of build-image.sh)
@@ -46,13 +48,32 @@ cp "$job" "$share/job.sh"
 rm -f "$share/job.rc" "$share/job.log" "$share/console.log" "$share/qemu-trace.log"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-# The SATA disk the program may send ATA commands to: small and empty.
-truncate -s 64M "$scratch/sata.img"
-# What the drives received: the ATA command of each task file, each ATAPI
-# packet with its opcode, the errors the CD drive answered, and which AHCI
-# port ended each command.
-printf '%s\n' ide_exec_cmd ide_atapi_cmd ide_atapi_cmd_packet ide_atapi_cmd_error \
-  ahci_cmd_done > "$scratch/events"
+# The disks the program may send commands to (disks.txt): empty sparse
+# images of the sizes of real drives, each with a model and serial of its own.
+# The USB and virtio-scsi disks are told apart in the trace by their SCSI
+# targets, 0 and 1.
+disk_args=()
+while read -r name controller sectors model serial; do
+  truncate -s $((sectors * 512)) "$scratch/$name.img"
+  disk_args+=(-drive "if=none,id=$name,file=$scratch/$name.img,format=raw")
+  case "$controller" in
+    ahci) disk_args+=(-device "ide-hd,drive=$name,bus=ahci.0,model=$model,serial=$serial") ;;
+    piix) disk_args+=(-device "ide-hd,drive=$name,bus=ide.0,unit=0,model=$model,serial=$serial") ;;
+    xhci-bot) disk_args+=(-device qemu-xhci,id=xhci -device usb-bot,id=bot,bus=xhci.0
+      -device "scsi-hd,drive=$name,bus=bot.0,scsi-id=0,lun=0,vendor=TORVANE,product=$model,serial=$serial") ;;
+    virtio-scsi) disk_args+=(-device virtio-scsi-pci,id=vscsi
+      -device "scsi-hd,drive=$name,bus=vscsi.0,scsi-id=1,lun=0,vendor=TORVANE,product=$model,serial=$serial") ;;
+    nvme) disk_args+=(-device "nvme,drive=$name,serial=$serial") ;;
+  esac
+done < <(grep -v '^#' "$vm_here/disks.txt")
+# What the drives received: the ATA command of each task file, the PIIX
+# disk's register writes (which tell its IDE state from the AHCI ports'),
+# each ATAPI packet with its opcode, the errors the CD drive answered, which
+# AHCI port ended each command, each SCSI command block a SCSI disk parsed
+# (or refused to) and the sense it answered with, and each NVMe command.
+printf '%s\n' ide_exec_cmd ide_ioport_write ide_atapi_cmd ide_atapi_cmd_packet \
+  ide_atapi_cmd_error ahci_cmd_done scsi_req_parsed scsi_req_parse_bad \
+  scsi_req_build_sense scsi_disk_new_request pci_nvme_admin_cmd pci_nvme_io_cmd > "$scratch/events"
 
 snapshot=on
 [ "$writable" = 1 ] && snapshot=off
@@ -62,9 +83,7 @@ args=(-accel "${TORVANE_VM_ACCEL:-tcg}" -cpu "${TORVANE_VM_CPU:-qemu64}"
       -kernel "$image/vmlinuz" -initrd "$image/initrd.img"
       -append "root=/dev/vda rw rootfstype=ext4 console=ttyS0 panic=1 init=/usr/local/sbin/torvane-guest-init torvane.timeout=$limit torvane.cds=${#cds[@]}"
       -drive "file=$image/disk.img,format=raw,if=virtio,snapshot=$snapshot"
-      -device ahci,id=ahci
-      -drive "if=none,id=sata0,file=$scratch/sata.img,format=raw"
-      -device ide-hd,drive=sata0,bus=ahci.0,model=TORVANE-VM-SATA,serial=TVM0001
+      -device ahci,id=ahci "${disk_args[@]}"
       -virtfs "local,path=$share,mount_tag=host,security_model=none,id=host"
       -serial "file:$share/console.log"
       -msg timestamp=on -trace "events=$scratch/events,file=$share/qemu-trace.log")

@@ -138,4 +138,20 @@ TEST_F(Volumes, LetterOfADiskVolumeAnswersAsADisk) {
   EXPECT_NE(std::string(d.data.begin() + 16, d.data.begin() + 32).substr(0, 9), "SIMULATED");
 }
 
+TEST_F(Volumes, WineLettersRefusePassThroughButAnswerTheExtentsQuery) {
+  // Under Wine a drive letter is a folder of the host: a SCSI pass-through
+  // on \\.\C: fails, whether or not the volume lies on a disk of the bay.
+  const std::vector<uint8_t> inquiry = {0x12, 0, 0, 0, 36, 0, 0, 0, 0, 0, 0, 0};
+  for (const char* extents : {"empty", "0"}) {
+    Load(std::string("[disk 0]\n[volume C]\nscsi_pass_through = no\nextents = ") + extents + "\n");
+    HANDLE c = Open("\\\\.\\C:");
+    EXPECT_FALSE(simtest::SendCdb(c, inquiry, 36).ok) << extents;
+    uint8_t out[512];
+    DWORD returned = 0;
+    EXPECT_TRUE(platform::DeviceIoControl(c, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, out,
+                                          sizeof out, &returned)) << extents;
+    EXPECT_EQ(Dword(out), extents[0] == 'e' ? 0u : 1u);
+  }
+}
+
 }  // namespace
