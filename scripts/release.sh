@@ -36,6 +36,8 @@ git -C "$root" rev-parse -q --verify HEAD >/dev/null || fail "$root is not a git
 git -C "$root" diff --quiet HEAD -- ||
   echo "release: uncommitted changes are left out; this is the last commit" >&2
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
+# README.txt names it, so that a user knows which commit to rebuild.
+commit=$(git -C "$root" rev-parse HEAD)
 export SOURCE_DATE_EPOCH LC_ALL=C
 
 # The four files in the zip, in this order.
@@ -67,7 +69,8 @@ release() {
   cp "$exe" "$stage/Torvane.exe"
   cp "$work/manual/Torvane.pdf" "$stage/Torvane.pdf"
   # Windows line endings, for Notepad.
-  sed "s/@VERSION@/$version/g; s/\r*\$/\r/" "$src/docs/release/README.txt" >"$stage/README.txt"
+  sed "s/@VERSION@/$version/g; s/@COMMIT@/$commit/g; s/\r*\$/\r/" \
+    "$src/docs/release/README.txt" >"$stage/README.txt"
   sed 's/\r*$/\r/' "$src/LICENSE" >"$stage/LICENSE.txt"
 
   zip=$out/Torvane-$version-win32.zip
