@@ -26,13 +26,14 @@ stage "win32 build"
 # another time, and must equal the win32 build (and, below, the manual)
 # byte for byte: one more build instead of the two of release.sh --check.
 echo "== the release zip, reproducible: the same program as the build above"
-release_built=no
+release_built=no zip=""
 if git -C "$root" diff --quiet HEAD --; then
-  if TORVANE_BUILD_DIR="$build" TORVANE_JOBS="$jobs" "$root/scripts/release.sh" --out "$build/dist" >/dev/null; then
+  # release.sh prints the zip's path last.
+  if zip=$(TORVANE_BUILD_DIR="$build" TORVANE_JOBS="$jobs" "$root/scripts/release.sh" --out "$build/dist" | tail -n 1); then
     release_built=yes
     cmp "$build/win32/app/Torvane.exe" "$build/release/zip/Torvane.exe" || status=1
   else
-    status=1
+    status=1 zip=""
   fi
 else
   echo "skipped: the tree has uncommitted changes, and a release is built from the last commit"
@@ -51,8 +52,6 @@ stage "win64 program"
 vm_log="$build/vm-check.log"
 if [ "${TORVANE_VM:-1}" != 0 ]; then
   echo "== the shipping 32-bit build in a virtual machine (scripts/vm), in the background"
-  zip=$(ls "$build"/dist/Torvane-*-win32.zip 2>/dev/null | head -n 1)
-  [ "$release_built" = yes ] || zip=""
   # In a process group of its own, so that a step failing below ends the
   # check and its virtual machine with this script.
   setsid "$root/scripts/vm/check-shipping-build.sh" ${zip:+--zip "$zip"} "$build/win32" \

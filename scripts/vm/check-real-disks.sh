@@ -97,14 +97,16 @@ while read -r name controller sectors model serial; do
   window_case=window
   [ "$kind" = nvme ] && window_case=standby
   tr -d '\r' < "$dir/$name-$window_case.text" > "$text" 2>/dev/null
+  entry=$(entry_of "$n" "$controller" "$sectors" "$model")
+  if [ "$kind" != nvme ] && ! grep -qxF "drive $n $entry" "$text"; then
+    fail "$name: the drive box lacks \"$entry\""
+  fi
   case "$kind" in
     ata)
       grep -q "^PhysicalDrive$n SPTD A1080D0000000000A0EC0000 .*status=00" "$dir/$name-standby.trace" \
         || fail "$name: no IDENTIFY over ATA PASS-THROUGH (12)"
       grep -q "^PhysicalDrive$n SPTD A1062C0000000000A0E50000 " "$dir/$name-window.trace" \
         || fail "$name: its power mode was not asked"
-      grep -qxF "drive $n $(entry_of "$n" "$controller" "$sectors" "$model")" "$text" \
-        || fail "$name: the drive box lacks \"$(entry_of "$n" "$controller" "$sectors" "$model")\""
       grep -qxF "Static 1003 #$serial" "$text" || fail "$name: the serial #$serial is not shown"
       grep -qx "Static 1002 active" "$text" || fail "$name: its power mode is not shown as active"
       ;;
@@ -117,12 +119,11 @@ while read -r name controller sectors model serial; do
           fail "$name: an ATA command after discovery in $(basename "$run_trace")"
         fi
       done
-      grep -qxF "drive $n $(entry_of "$n" "$controller" "$sectors" "$model")" "$text" \
-        || fail "$name: the drive box lacks \"$(entry_of "$n" "$controller" "$sectors" "$model")\""
       ;;
     nvme)
-      for text in "$dir"/*-window.txt; do
-        grep -q "^drive $n " "$text" && fail "$name: listed in $(basename "$text")"
+      # Every window left open, whichever disk it was opened on.
+      for shown in "$dir"/*.text; do
+        grep -q "^drive $n " "$shown" && fail "$name: listed in $(basename "$shown")"
       done
       ;;
   esac

@@ -36,7 +36,7 @@ awk -v kind="$1" -v device="$3" '
     if (kind == "ata") got = $3
     else if ($2 == "cdb") got = substr($3, 1, 2 * length_of($3))
     else got = "op:" $3
-    if (sense_due && substr(got, 1, 2) == "03" || sense_due && got == "op:03") { sense_due = 0; senses++; next }
+    if (sense_due && (substr(got, 1, 2) == "03" || got == "op:03")) { sense_due = 0; senses++; next }
     sense_due = 0
     want = sent[next_one]
     if (next_one <= count && (got == want || got == "op:" substr(want, 1, 2))) {

@@ -14,7 +14,7 @@
 # controller of its own (the table below). The guest's own system disk is
 # virtio-blk, so that everything on these buses is the program's doing.
 # The disks are sparse images of real sizes; the guest's init loads only the
-# AHCI driver, so the others appear when a job loads theirs (disks-job.sh).
+# AHCI driver, so the others appear when a job loads theirs (guest/real-disks.sh).
 #
 # Options:
 #   --image DIR     the image folder (default: the cached image of build-image.sh)
