@@ -77,6 +77,9 @@ check() {
   else
     failed=$((failed + 1))
     echo "FAILED: $what"
+    # Enough of the run to tell a slow machine from a wrong program.
+    echo "        (the last run: ended=${ended:-} exit=${code:-} after ${elapsed:-?} s; the end of its trace:)"
+    tail -n 4 "${trace:-/dev/null}" | sed 's/^/          /'
   fi
 }
 has() { grep -q -- "$2" "$1"; }
