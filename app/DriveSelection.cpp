@@ -13,6 +13,26 @@ std::string DriveSerial(const drive::DriveSlot& slot) {
   return serial.substr(first, serial.find_last_not_of(' ') - first + 1);
 }
 
+namespace {
+// `serial` as kept in a field of kSerialTextLength, against the upper-case
+// `wanted`. A serial number longer than the field was cut to fit: the whole
+// one, as written elsewhere, names the drive as well as the part kept.
+bool SameSerial(std::string serial, bool cut, const std::string& wanted) {
+  for (char& c : serial) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return !serial.empty() &&
+         (serial == wanted || (cut && wanted.compare(0, serial.size(), serial) == 0));
+}
+}  // namespace
+
+bool HasSerial(const drive::DriveSlot& slot, const char* wanted) {
+  const bool shownCut = std::strlen(slot.hard.serialText) == drive::kSerialTextLength - 1;
+  if (SameSerial(DriveSerial(slot), shownCut, wanted)) return true;
+  if (slot.hard.kind != drive::KindHardDrive) return false;
+  const std::string driver(slot.hard.driverSerial,
+                           strnlen(slot.hard.driverSerial, drive::kSerialTextLength));
+  return SameSerial(driver, driver.size() == drive::kSerialTextLength - 1, wanted);
+}
+
 SerialSelection SelectDriveBySerial(const drive::DriveList& list,
                                     drive::CommandLineRequest& request) {
   int found = -1, kind = drive::KindNoRequest, number = -1;
@@ -22,14 +42,7 @@ SerialSelection SelectDriveBySerial(const drive::DriveList& list,
     const int slotKind = slot.hard.kind == drive::KindOpticalDrive ? drive::KindOpticalRequest
                                                                    : drive::KindHardDriveRequest;
     const int slotNumber = counts[slotKind]++;
-    std::string serial = DriveSerial(slot);
-    for (char& c : serial) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    // A serial number longer than the field was cut to fit: the whole one,
-    // as written elsewhere, names the drive as well as the part shown.
-    const bool cut = std::strlen(slot.hard.serialText) == drive::kSerialTextLength - 1;
-    const std::string wanted = request.requestedSerial;
-    const bool same = serial == wanted || (cut && wanted.compare(0, serial.size(), serial) == 0);
-    if (serial.empty() || !same) continue;
+    if (!HasSerial(slot, request.requestedSerial)) continue;
     if (found != -1) return SerialTwoDrives;
     found = i, kind = slotKind, number = slotNumber;
   }

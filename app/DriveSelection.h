@@ -11,6 +11,10 @@ namespace app {
 // around it; empty when the drive has none.
 std::string DriveSerial(const drive::DriveSlot& slot);
 
+// Does the drive have the serial number `wanted` (upper case)? Either the one
+// it shows or, for a disk, the one its driver keeps; without regard to case.
+bool HasSerial(const drive::DriveSlot& slot, const char* wanted);
+
 enum SerialSelection {
   SerialSelected,    // the request now names that drive by kind and number
   SerialNoDrive,     // no drive has it

@@ -147,10 +147,10 @@ BOOL CMainDlg::OnInitDialog() {
 
 std::string CMainDlg::SelectBySerial(drive::CommandLineRequest& request) {
   SerialSelection selection = SelectDriveBySerial(driveList, request);
-  // Disks listed asleep have not told their serial numbers: when no other
-  // drive has the one asked for, they are asked now, as the drive named is
-  // about to be acted on anyway.
-  if (selection == SerialNoDrive && IdentifySleepingDisks())
+  // Disks listed asleep without a serial number from their driver have not
+  // told it: when no other drive has the one asked for, they are asked now,
+  // one at a time, as the drive named is about to be acted on anyway.
+  if (selection == SerialNoDrive && IdentifySleepingDiskWith(request.requestedSerial))
     selection = SelectDriveBySerial(driveList, request);
   if (selection == SerialSelected) return std::string();
   request.requestedDriveNumber = -1;  // nothing is sent to any drive
@@ -163,19 +163,20 @@ std::string CMainDlg::SelectBySerial(drive::CommandLineRequest& request) {
   return text;
 }
 
-bool CMainDlg::IdentifySleepingDisks() {
-  bool identified = false;
+bool CMainDlg::IdentifySleepingDiskWith(const char* serial) {
   for (int i = 0; i < driveList.driveCount; ++i) {
     drive::HardDriveInfo& disk = driveList.slots[i].hard;
-    if (disk.kind != drive::KindHardDrive || !disk.identityPending) continue;
+    // A disk whose driver told its serial number has been compared already.
+    if (disk.kind != drive::KindHardDrive || !disk.identityPending || disk.driverSerial[0] != '\0')
+      continue;
     uint8_t identify[drive::kIdentifyLength];
     if (!drive::AtaIdentifyDevice(disk, identify, sizeof identify) ||
         !drive::CarriesIdentifyData(identify))
       continue;
     drive::TakeIdentity(disk, identify);
-    identified = true;
+    if (HasSerial(driveList.slots[i], serial)) return true;
   }
-  return identified;
+  return false;
 }
 
 bool CMainDlg::AsksSomething(const drive::CommandLineRequest& request) {

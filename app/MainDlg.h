@@ -64,7 +64,8 @@ class CMainDlg : public fw::CDialog {
   static bool AsksSomething(const drive::CommandLineRequest& request);
   // Resolves /SERIAL:; empty, or the message that says why nothing is done.
   std::string SelectBySerial(drive::CommandLineRequest& request);
-  bool IdentifySleepingDisks();  // true when any told its serial number
+  // Asks the disks listed asleep, one at a time, until one has `serial`.
+  bool IdentifySleepingDiskWith(const char* serial);
   void ShowSerial(const drive::DriveSlot& slot);
   fw::CImageList driveImages_;
   fw::CImageList manualImages_;

@@ -4,6 +4,8 @@
 
 #include "drive/AtaPaths.h"
 #include "drive/IdentifyData.h"
+#include "drive/PowerMode.h"
+#include "drive/Transport.h"
 
 namespace drive {
 
@@ -40,34 +42,33 @@ bool IdentifyOverPath(const HardDriveInfo& drive, uint8_t* identify) {
 }
 }  // namespace
 
-bool IsPowerModeAnswer(const AtaTaskFile& registers) {
-  // A drive able to take commands, standby included, sets DRDY; a block of
-  // zeros is a bridge that had nothing to report.
-  if (!(registers.status & kAtaStatusDrdy) || (registers.status & kAtaStatusErr)) return false;
-  switch (registers.sectorCount) {
-    case kPowerModeStandby: case 0x40: case 0x41: case kPowerModeIdle: case 0xFF:
-      return true;
-    default:
-      return false;
-  }
-}
-
 AtaProbeResult ProbeAtaPath(HardDriveInfo& drive, uint8_t identify[kIdentifyLength]) {
   static const AtaPath kRegisterPaths[] = {PathAtaPassThrough, PathSat12, PathVendorDF,
                                            PathVendorF8};
   static const AtaPath kIdentifyOrder[] = {PathAtaPassThrough, PathSat12, PathVendorDF,
                                            PathVendorF8, PathSmart};
-  bool identifyTried[PathVendorF8 + 1] = {};
+  bool skip[PathVendorF8 + 1] = {};  // answered already, or not to be asked again
+  const auto isVendor = [](AtaPath path) { return path == PathVendorDF || path == PathVendorF8; };
   for (AtaPath path : kRegisterPaths) {
+    if (skip[path]) continue;
     drive.ataPath = path;
     AtaTaskFile registers = {};
-    if (!AtaCheckPowerMode(drive, &registers) || !IsPowerModeAnswer(registers)) continue;
-    if (registers.sectorCount == kPowerModeStandby) return ProbeAsleep;
-    identifyTried[path] = true;
+    const bool done = AtaCheckPowerMode(drive, &registers);
+    if (!done && path != PathAtaPassThrough && !LastCommandDelivered()) {
+      // The block never came back: a bridge that does not answer what it
+      // does not know keeps the driver waiting a minute for every such block.
+      skip[path] = true;
+      if (isVendor(path)) skip[PathVendorDF] = skip[PathVendorF8] = true;
+      continue;
+    }
+    const PowerModeAnswer answer = ReadPowerModeAnswer(registers);
+    if (!done || !answer.answered) continue;
+    if (answer.asleep) return ProbeAsleep;
+    skip[path] = true;
     if (IdentifyOverPath(drive, identify)) return ProbeIdentified;
   }
   for (AtaPath path : kIdentifyOrder) {
-    if (identifyTried[path]) continue;
+    if (skip[path]) continue;
     drive.ataPath = path;
     if (IdentifyOverPath(drive, identify)) return ProbeIdentified;
   }

@@ -42,6 +42,7 @@ extern const uint32_t AtaDataClassTable[256];
 constexpr uint8_t kAtaDevice = 0xA0;  // device 0, bits 7 and 5 set, LBA bit clear
 constexpr uint8_t kAtaStatusErr = 0x01;
 constexpr uint8_t kAtaStatusDrdy = 0x40;  // device ready
+constexpr uint8_t kAtaStatusBsy = 0x80;   // busy: the other registers mean nothing
 
 constexpr uint8_t kAtaIdentifyDevice = 0xEC;
 constexpr uint8_t kAtaSetFeatures = 0xEF;
@@ -52,9 +53,6 @@ constexpr uint8_t kFeatureEnableApm = 0x05;
 constexpr uint8_t kFeatureDisableApm = 0x85;
 constexpr uint8_t kFeatureEnableAam = 0x42;
 constexpr uint8_t kFeatureDisableAam = 0xC2;
-
-constexpr uint8_t kPowerModeStandby = 0x00;
-constexpr uint8_t kPowerModeIdle = 0x80;
 
 constexpr int kIdentifyLength = 512;
 
@@ -68,18 +66,15 @@ enum AtaProbeResult { ProbeNoPath = 0, ProbeAsleep = 1, ProbeIdentified = 2 };
 // Finds the drive's command path without waking it. The paths that return
 // registers (2, 3, 5, 6) are asked CHECK POWER MODE first, which never spins a
 // drive up; the first that answers with a power mode is the drive's path. A
-// drive that answers standby is left asleep: no IDENTIFY. An awake drive gets
+// drive that answers standby (either kind) is left asleep: no IDENTIFY. A
+// path whose command block never reached the drive (the driver gave up on
+// it) is not tried again, nor, after a vendor block, the other vendor path. An awake drive gets
 // one IDENTIFY there, which must carry identify data (else the probe goes on
 // with the next path); `identify` then holds it. Only paths that could not
 // tell the power mode are then tried with IDENTIFY, SMART last, as it returns
 // no registers. Keeps the path in drive.ataPath (0 when none works).
 AtaProbeResult ProbeAtaPath(HardDriveInfo& drive, uint8_t identify[kIdentifyLength]);
 bool ProbeAtaCommandPath(HardDriveInfo& drive);  // true when a path was found
-
-// A CHECK POWER MODE answer that really came from a drive: DRDY set, ERR
-// clear and one of the power modes ATA defines in the count (00h standby, 40h
-// and 41h the NV cache modes, 80h idle, FFh active).
-bool IsPowerModeAnswer(const AtaTaskFile& registers);
 
 bool AtaIdentifyDevice(const HardDriveInfo& drive, void* buffer, int length);
 bool AtaSetFeatures(const HardDriveInfo& drive, uint8_t subcommand, uint8_t count);

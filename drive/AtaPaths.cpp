@@ -119,23 +119,58 @@ constexpr uint8_t kSatTransferToHost = 0x08;  // T_DIR
 constexpr uint8_t kSatByteBlock = 0x04;       // BYTE_BLOCK
 constexpr uint8_t kSatLengthInFeatures = 0x01;  // T_LENGTH 01b
 
-// Where the registers lie in a descriptor-format sense area (8-byte header,
-// then the ATA Status Return descriptor).
-struct SatSenseOffsets {
-  static constexpr int responseCode = 0, descriptorCode = 8;
-  static constexpr int error = 11, sectorCount = 13, lbaLow = 15, lbaMid = 17, lbaHigh = 19,
-                       device = 20, status = 21;
-};
-constexpr uint8_t kDescriptorSense = 0x72;         // SPC-4: current error, descriptor format
-constexpr uint8_t kAtaStatusReturnDescriptor = 0x09;  // SAT-2
+// SAT returns the registers in the sense data, in either format the
+// translator is set to (D_SENSE in the control mode page; 0, fixed, is the
+// default):
+//   descriptor (72h/73h): an ATA Status Return descriptor, code 09h:
+//     +3 error  +5 count  +7 LBA low  +9 LBA mid  +11 LBA high  +12 device
+//     +13 status
+//   fixed (70h/71h) with ASC/ASCQ 00h/1Dh, ATA PASS-THROUGH INFORMATION
+//   AVAILABLE: INFORMATION bytes 3-6 error, status, device, count;
+//   COMMAND-SPECIFIC INFORMATION bytes 9-11 LBA low, mid, high.
+// A bridge that ignores CK_COND answers GOOD with no sense, and one that
+// refuses ATA PASS-THROUGH answers ILLEGAL REQUEST: neither is a register
+// block, and reading one as such would see an all-zero "standby" drive.
+constexpr uint8_t kAtaStatusReturnDescriptor = 0x09;
+constexpr uint8_t kAtaPassThroughInformation = 0x1D;  // ASCQ, with ASC 00h
 
-// Did the answer carry the registers? A bridge that ignores CK_COND answers
-// GOOD with no sense, and one that refuses ATA PASS-THROUGH answers ILLEGAL
-// REQUEST in fixed format: neither is a register block, and reading one as
-// such would see an all-zero "standby" drive.
-bool CarriesAtaStatusReturn(const uint8_t* sense) {
-  return (sense[SatSenseOffsets::responseCode] & 0x7F) == kDescriptorSense &&
-         sense[SatSenseOffsets::descriptorCode] == kAtaStatusReturnDescriptor;
+bool ReadStatusReturnDescriptor(const uint8_t* sense, AtaTaskFile* registers) {
+  const int end = 8 + sense[7] < kSenseLength ? 8 + sense[7] : kSenseLength;
+  for (int at = 8; at + 2 <= end; at += 2 + sense[at + 1]) {
+    const uint8_t* d = sense + at;
+    if (d[0] != kAtaStatusReturnDescriptor) continue;
+    if (at + 14 > kSenseLength || d[1] < 0x0C) return false;
+    registers->error = d[3];
+    registers->sectorCount = d[5];
+    registers->lbaLow = d[7];
+    registers->lbaMid = d[9];
+    registers->lbaHigh = d[11];
+    registers->device = d[12];
+    registers->status = d[13];
+    return true;
+  }
+  return false;
+}
+
+bool ReadFixedFormatRegisters(const uint8_t* sense, AtaTaskFile* registers) {
+  if (sense[12] != 0x00 || sense[13] != kAtaPassThroughInformation) return false;
+  registers->error = sense[3];
+  registers->status = sense[4];
+  registers->device = sense[5];
+  registers->sectorCount = sense[6];
+  registers->lbaLow = sense[9];
+  registers->lbaMid = sense[10];
+  registers->lbaHigh = sense[11];
+  return true;
+}
+
+// The registers a CK_COND answer carries; false when it carries none.
+bool ReadSatRegisters(const uint8_t* sense, AtaTaskFile* registers) {
+  switch (sense[0] & 0x7F) {  // response code; bit 7 is VALID in fixed format
+    case 0x72: case 0x73: return ReadStatusReturnDescriptor(sense, registers);
+    case 0x70: case 0x71: return ReadFixedFormatRegisters(sense, registers);
+    default: return false;
+  }
 }
 
 bool SendSat12(HANDLE device, const AtaTaskFile& in, uint32_t dataClass, void* data, int length,
@@ -170,15 +205,7 @@ bool SendSat12(HANDLE device, const AtaTaskFile& in, uint32_t dataClass, void* d
   // CK_COND makes a device that honours it answer CHECK CONDITION; the
   // registers are in this thread's sense copy of this very command.
   if (result == kNotDelivered) return false;
-  const uint8_t* sense = LastSenseData();
-  if (!CarriesAtaStatusReturn(sense)) return false;
-  output->error = sense[SatSenseOffsets::error];
-  output->sectorCount = sense[SatSenseOffsets::sectorCount];
-  output->lbaLow = sense[SatSenseOffsets::lbaLow];
-  output->lbaMid = sense[SatSenseOffsets::lbaMid];
-  output->lbaHigh = sense[SatSenseOffsets::lbaHigh];
-  output->device = sense[SatSenseOffsets::device];
-  output->status = sense[SatSenseOffsets::status];
+  if (!ReadSatRegisters(LastSenseData(), output)) return false;
   return (output->status & kAtaStatusErr) == 0;
 }
 
@@ -222,14 +249,14 @@ bool SendVendorDF(HANDLE device, const AtaTaskFile& in, uint32_t /*dataClass*/, 
 
   // The block starts at r4 when r8 echoes the device value. The error and
   // status registers then lie at r17 and r18, past the 16 bytes transferred:
-  // a second read of 20 bytes fetches them (0 when it fails).
+  // a second read of 20 bytes fetches them. Without them the answer cannot
+  // be judged, so a failed second read fails the command.
   const int base = r[8] == in.device ? 4 : 0;
   uint8_t wide[kWideReadBackLength] = {};
   std::memcpy(wide, r, sizeof r);
   if (base == 4) {
     PutBe16(readBack + 3, kWideReadBackLength);
-    if (ScsiPassThrough(device, readBack, wide, kWideReadBackLength) != kCommandGood)
-      std::memset(wide + kReadBackLength, 0, kWideReadBackLength - kReadBackLength);
+    if (ScsiPassThrough(device, readBack, wide, kWideReadBackLength) != kCommandGood) return false;
   }
   output->sectorCount = wide[base + 0];
   output->lbaMid = wide[base + 4];

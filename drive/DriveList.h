@@ -59,6 +59,11 @@ struct HardDriveInfo {
   // Listed while asleep: the serial number and the support of both feature
   // sets are unknown until an IDENTIFY comes back.
   uint8_t identityPending;
+  // The serial number the storage driver keeps for the disk, without asking
+  // it (empty when it has none). For a disk behind a USB bridge it may be the
+  // bridge's own.
+  char driverSerial[kSerialTextLength];
+  uint32_t busType;  // STORAGE_BUS_TYPE, as the storage driver reports it
 };
 
 struct OpticalDriveInfo {

@@ -80,6 +80,16 @@ void SizeByReadCapacity(HardDriveInfo& drive, bool& identified) {
   identified = true;
 }
 
+// A serial number as the storage driver keeps it, blanks around it dropped;
+// none when it holds anything but printable ASCII, which no disk reports
+// and which could not be written on a command line.
+std::string DriverSerial(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+      return std::string();
+  return Trim(text);
+}
+
 // The storage driver's device descriptor names the disk; its geometry gives
 // the size. Neither reaches the medium.
 void IdentifyByStorageProperty(HardDriveInfo& drive, bool& identified) {
@@ -100,11 +110,18 @@ void IdentifyByStorageProperty(HardDriveInfo& drive, bool& identified) {
 
   std::string name;
   constexpr DWORD kOffsetsEnd = offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset) + 4;
+  constexpr DWORD kBusTypeEnd = offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) + 4;
+  STORAGE_DEVICE_DESCRIPTOR descriptor;
+  std::memset(&descriptor, 0, sizeof descriptor);
+  std::memcpy(&descriptor, answer.get(), returned < kBusTypeEnd ? returned : kBusTypeEnd);
   if (returned >= kOffsetsEnd) {
-    STORAGE_DEVICE_DESCRIPTOR descriptor;
-    std::memcpy(&descriptor, answer.get(), kOffsetsEnd);
     name += DescriptorString(answer.get(), returned, descriptor.VendorIdOffset);
     name += DescriptorString(answer.get(), returned, descriptor.ProductIdOffset);
+  }
+  if (returned >= kBusTypeEnd) {
+    drive.busType = static_cast<uint32_t>(descriptor.BusType);
+    CopyText(drive.driverSerial, sizeof drive.driverSerial,
+             DriverSerial(DescriptorString(answer.get(), returned, descriptor.SerialNumberOffset)));
   }
   // A name learned from INQUIRY is not replaced by an empty one.
   if (!TrimRight(name).empty()) CopyText(drive.displayName, sizeof drive.displayName, name);
@@ -213,7 +230,22 @@ int EnumerateHardDrives(DriveList& list) {
     DetectSystemDrive(drive);
     ++list.driveCount;
   }
+  RefuseStandbyUnderVirtualWindowsDisk(list);
   return list.driveCount;
+}
+
+void RefuseStandbyUnderVirtualWindowsDisk(DriveList& list) {
+  bool virtualWindowsDisk = false;
+  for (int i = 0; i < list.driveCount; ++i) {
+    const HardDriveInfo& disk = list.slots[i].hard;
+    if (disk.kind == KindHardDrive && disk.isSystemDrive &&
+        (disk.busType == kBusTypeFileBackedVirtual || disk.busType == kBusTypeSpaces))
+      virtualWindowsDisk = true;
+  }
+  if (!virtualWindowsDisk) return;
+  // The disks beneath it are not known: any of them may hold Windows.
+  for (int i = 0; i < list.driveCount; ++i)
+    if (list.slots[i].hard.kind == KindHardDrive) list.slots[i].hard.systemDriveUnknown = 1;
 }
 
 bool IdentifyHardDrive(HardDriveInfo& drive) {
@@ -236,6 +268,9 @@ bool IdentifyHardDrive(HardDriveInfo& drive) {
     case ProbeNoPath:  // listed without ATA features
       break;
   }
+  // Without IDENTIFY, the serial number the driver keeps names the disk.
+  if (drive.serialText[0] == '\0' && drive.driverSerial[0] != '\0')
+    CopyText(drive.serialText, sizeof drive.serialText, std::string("#") + drive.driverSerial);
   return true;
 }
 
@@ -274,11 +309,12 @@ void DetectSystemDrive(HardDriveInfo& drive) {
     volume[kVolumeEnumNameLength - 1] = '\0';
     if (ContainsVolumeName(skipList, skipCount, volume)) continue;
 
-    // The volume is opened by its name without the trailing backslash.
+    // The volume is opened by its name without the trailing backslash, and
+    // with no access right: the extents query needs none, and a volume opened
+    // to read or write is mounted, which reads its disk.
     std::string path = volume;
     if (!path.empty() && path.back() == '\\') path.pop_back();
-    HANDLE handle = platform::CreateFileA(path.c_str(), kDeviceAccess, kDeviceShare,
-                                          OPEN_EXISTING, 0);
+    HANDLE handle = platform::CreateFileA(path.c_str(), 0, kDeviceShare, OPEN_EXISTING, 0);
     if (handle == INVALID_HANDLE_VALUE) continue;
     const OnDisk onDisk = VolumeLiesOnDisk(handle, extents.get(), drive.physicalDriveNumber);
     if (windowsVolume != nullptr && std::strcmp(windowsVolume, volume) == 0 &&

@@ -184,6 +184,10 @@ int EnumerateOpticalDrives(DriveList& list) {
     std::memset(&slot, 0, sizeof slot);
     OpticalDriveInfo& drive = slot.optical;
 
+    // Only CD-ROM letters are opened: opening any other volume to read or
+    // write mounts it, which reads its disk and wakes a sleeping one.
+    const char root[] = {letter, ':', '\\', '\0'};
+    if (platform::GetDriveTypeA(root) != DRIVE_CDROM) continue;
     char path[8];
     std::snprintf(path, sizeof path, "\\\\.\\%c:", letter);
     drive.deviceHandle = platform::CreateFileA(path, GENERIC_READ | GENERIC_WRITE,

@@ -23,6 +23,7 @@ static_assert(sizeof(void*) != 4 || sizeof(PassThroughBuffer) == 80, "32-bit buf
 static_assert(sizeof(void*) != 4 || offsetof(PassThroughBuffer, sense) == 48, "32-bit sense area");
 
 thread_local uint8_t lastSense[kSenseLength];
+thread_local bool lastDelivered = false;
 
 }  // namespace
 
@@ -78,10 +79,13 @@ DriveCommandResult ScsiPassThrough(HANDLE device, const uint8_t cdb[kCdbLength],
 
   // A failed control code leaves the cleared area: the copy is then all zero.
   std::memcpy(lastSense, block.sense, kSenseLength);
+  lastDelivered = delivered != FALSE;
   return result;
 }
 
 const uint8_t* LastSenseData() { return lastSense; }
+
+bool LastCommandDelivered() { return lastDelivered; }
 
 // Generic command blocks shared by the hard drive and optical code.
 

@@ -18,7 +18,11 @@ constexpr DriveCommandResult kCheckCondition = 2;
 
 constexpr int kCdbLength = 12;
 constexpr int kSenseLength = 32;
-constexpr uint32_t kPassThroughTimeout = 108000;  // seconds (30 hours), as the driver counts
+// Seconds the driver waits for a device before it gives up on a command, as
+// IOCTL_ATA_PASS_THROUGH does: a bridge that never answers a block it does
+// not know must not hold the program for hours. The longest legitimate
+// command, a read of a damaged disc, ends well within it.
+constexpr uint32_t kPassThroughTimeout = 60;
 
 enum CdbDirection : uint32_t { CdbDataIn = 0, CdbDataOut = 1, CdbNoData = 2 };
 
@@ -32,6 +36,9 @@ DriveCommandResult ScsiPassThrough(HANDLE device, const uint8_t cdb[kCdbLength],
 // The sense area of this thread's most recent ScsiPassThrough (all zero when
 // its control code failed). Each thread has its own copy.
 const uint8_t* LastSenseData();
+// Whether this thread's most recent ScsiPassThrough reached the device and
+// came back (false when its control code failed: refused, or given up on).
+bool LastCommandDelivered();
 
 constexpr uint16_t kInquiryLength = 68;
 constexpr uint16_t kReadCapacityLength = 8;

@@ -76,9 +76,21 @@ BOOL NextVolume(HANDLE, char* buffer, DWORD size) { return Name(buffer, size); }
 BOOL CloseVolumes(HANDLE) { return TRUE; }
 DWORD LastError() { return input->ConsumeBool() ? ERROR_MORE_DATA : ERROR_INVALID_FUNCTION; }
 
-const platform::SystemCalls kAnswersFromInput = {Open,       Close,       Control,    WindowsDirectory,
-                                                 VolumeName, DriveType,   FirstVolume, NextVolume,
-                                                 CloseVolumes, LastError,   nullptr,     nullptr};
+platform::SystemCalls AnswersFromInput() {
+  platform::SystemCalls calls;
+  calls.CreateFileA = Open;
+  calls.CloseHandle = Close;
+  calls.DeviceIoControl = Control;
+  calls.GetWindowsDirectoryA = WindowsDirectory;
+  calls.GetVolumeNameForVolumeMountPointA = VolumeName;
+  calls.GetDriveTypeA = DriveType;
+  calls.FindFirstVolumeA = FirstVolume;
+  calls.FindNextVolumeA = NextVolume;
+  calls.FindVolumeClose = CloseVolumes;
+  calls.GetLastError = LastError;
+  return calls;
+}
+const platform::SystemCalls kAnswersFromInput = AnswersFromInput();
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "drive/AtaCommands.h"
 #include "drive/HardDriveDiscovery.h"
 #include "drive/IdentifyData.h"
+#include "drive/PowerMode.h"
 #include "drive/ReadSpeed.h"
 #include "framework/Shell.h"
 #include "res/resource.h"
@@ -46,6 +47,8 @@ ON_BN_CLICKED(IDC_HDD_STANDBY, OnStandby)
 ON_BN_CLICKED(IDC_HDD_APM_SET, OnSetPowerManagement)
 ON_BN_CLICKED(IDC_HDD_AAM_SET, OnSetSeekNoise)
 ON_BN_CLICKED(IDC_HDD_APM_ALLOW_STANDBY, OnAllowStandby)
+ON_BN_CLICKED(IDC_HDD_APM_ENABLE, OnApmEnable)
+ON_BN_CLICKED(IDC_HDD_AAM_ENABLE, OnAamEnable)
 ON_WM_HSCROLL()
 ON_WM_TIMER()
 END_MESSAGE_MAP()
@@ -155,22 +158,21 @@ void CHardDrivePage::RefreshStatus(bool updateControls) {
   if (drive == nullptr) return;
   const int slot = driveList->selectedIndex;
 
-  // A path that returns no registers (SMART) leaves the record as prepared:
-  // "n/a" then, rather than a mode that was never read. Nor can it tell
-  // whether a drive this page put to sleep woke again, so such a drive is sent
-  // nothing at all until the user acts on it.
+  // A path that returns no registers (SMART) leaves the record as prepared,
+  // which is no answer: "n/a" then, rather than a mode that was never read.
+  // Nor can it tell whether a drive this page put to sleep woke again, so
+  // such a drive is sent nothing at all until the user acts on it.
   drive::AtaTaskFile registers = {};
   const bool smart = drive->ataPath == drive::PathSmart;
   const bool ask = !(smart && sentToStandby_[slot]);
-  const bool read = ask && drive::AtaCheckPowerMode(*drive, &registers) && !smart;
-  const bool standby = read && registers.sectorCount == drive::kPowerModeStandby;
-  if (read) sentToStandby_[slot] = standby;
-  driveAsleep_ = standby || (!read && sentToStandby_[slot]);
-  const char* mode = smart && !read                                       ? "n/a"
-                     : driveAsleep_                                       ? "standby"
-                     : !read                                              ? "n/a"
-                     : registers.sectorCount == drive::kPowerModeIdle    ? "idle"
-                                                                          : "active";
+  const drive::PowerModeAnswer answer =
+      ask && drive::AtaCheckPowerMode(*drive, &registers) ? drive::ReadPowerModeAnswer(registers)
+                                                          : drive::PowerModeAnswer{};
+  if (answer.answered) sentToStandby_[slot] = answer.asleep;
+  driveAsleep_ = answer.answered ? answer.asleep : sentToStandby_[slot];
+  const char* mode = answer.answered            ? answer.text
+                     : driveAsleep_ && !smart   ? "standby"
+                                                : "n/a";
   m_powerMode.SetWindowText(mode);
 
   RefreshFeatures(updateControls);
@@ -253,14 +255,24 @@ bool CHardDrivePage::ReadIdentify(drive::HardDriveInfo& drive) {  // the drive s
 
 void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
                                   bool updateControls) {
-  if (drive.identityPending) {  // listed asleep: Set and Standby work, levels unknown
+  if (drive.identityPending) {
+    // Listed asleep: its levels are unknown, so the controls show none, and
+    // Set sends only what the user chooses for this drive. Standby works.
+    if (updateControls) ClearLevelControls();
     EnableApmControls(TRUE);
     EnableAamControls(TRUE);
+    m_apmSet.EnableWindow(apmControls_ == Controls::kUserChoice ? TRUE : FALSE);
+    m_aamSet.EnableWindow(aamControls_ == Controls::kUserChoice ? TRUE : FALSE);
     m_standby.EnableWindow(TRUE);
     m_apmValue.SetWindowText(kReadWhenAwake);
     m_aamValue.SetWindowText(kReadWhenAwake);
     return;
   }
+  // Controls that showed nothing follow the drive as soon as it has said.
+  const bool updateApm = updateControls || apmControls_ == Controls::kNothing;
+  const bool updateAam = updateControls || aamControls_ == Controls::kNothing;
+  if (updateApm) apmControls_ = Controls::kDriveLevel;
+  if (updateAam) aamControls_ = Controls::kDriveLevel;
   bool apmUnsupported = true;
   bool aamUnsupported = true;
 
@@ -277,9 +289,9 @@ void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
     } else {
       m_apmValue.SetWindowText("disabled");
     }
-    if (updateControls) {
+    if (updateApm) {
       m_allowStandby.SetCheck(level < 128 ? BST_CHECKED : BST_UNCHECKED);
-      OnAllowStandby();
+      FollowAllowStandby();
       if (level == 0) {
         m_apmSlider.SetPos(1);
         m_apmPosition.SetWindowText("n/a");
@@ -303,7 +315,7 @@ void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
     } else {
       m_aamValue.SetWindowText("disabled");
     }
-    if (updateControls) {
+    if (updateAam) {
       if (level < 128) {
         m_aamSlider.SetPos(m_aamSlider.GetRangeMin());
         m_aamPosition.SetWindowText("n/a");
@@ -318,13 +330,13 @@ void CHardDrivePage::ShowFeatures(const drive::HardDriveInfo& drive, bool known,
   if (apmUnsupported) {
     m_apmValue.SetWindowText("not supported");
     m_apmPosition.SetWindowText("");
-    if (updateControls) m_apmSlider.SetPos(m_apmSlider.GetRangeMin());
+    if (updateApm) m_apmSlider.SetPos(m_apmSlider.GetRangeMin());
     EnableApmControls(FALSE);
   }
   if (aamUnsupported) {
     m_aamValue.SetWindowText("not supported");
     m_aamPosition.SetWindowText("");
-    if (updateControls) m_aamSlider.SetPos(m_aamSlider.GetRangeMin());
+    if (updateAam) m_aamSlider.SetPos(m_aamSlider.GetRangeMin());
     EnableAamControls(FALSE);
   }
   m_standby.EnableWindow(known ? TRUE : FALSE);
@@ -343,9 +355,44 @@ void CHardDrivePage::EnableAamControls(BOOL enable) {
     c->EnableWindow(enable);
 }
 
+// A drive listed asleep has told no level: its sliders stand at the top of
+// their scales with nothing under them, until the user picks a level.
+void CHardDrivePage::ClearLevelControls() {
+  m_allowStandby.SetCheck(BST_UNCHECKED);
+  FollowAllowStandby();
+  m_apmSlider.SetPos(kApmHighRange[1]);
+  m_apmEnable.SetCheck(BST_CHECKED);
+  m_apmPosition.SetWindowText("");
+  m_aamSlider.SetPos(kAamRange[1]);
+  m_aamEnable.SetCheck(BST_CHECKED);
+  m_aamPosition.SetWindowText("");
+  apmControls_ = aamControls_ = Controls::kNothing;
+}
+
+// The user chose a level or state in a section: Set may send it now.
+void CHardDrivePage::ApmChosen() {
+  apmControls_ = Controls::kUserChoice;
+  ShowPosition(m_apmPosition, m_apmSlider.GetPos());
+  m_apmSet.EnableWindow(m_apmSlider.IsWindowEnabled());
+}
+
+void CHardDrivePage::AamChosen() {
+  aamControls_ = Controls::kUserChoice;
+  ShowPosition(m_aamPosition, m_aamSlider.GetPos());
+  m_aamSet.EnableWindow(m_aamSlider.IsWindowEnabled());
+}
+
+void CHardDrivePage::OnAllowStandby() {
+  FollowAllowStandby();
+  ApmChosen();
+}
+
+void CHardDrivePage::OnApmEnable() { ApmChosen(); }
+void CHardDrivePage::OnAamEnable() { AamChosen(); }
+
 // Keeps the level in the half of the APM scale that matches the check box:
 // 1-127 allow standby, 128-254 do not; switching maps p to p + 127 and back.
-void CHardDrivePage::OnAllowStandby() {
+void CHardDrivePage::FollowAllowStandby() {
   int position = m_apmSlider.GetPos();
   if (m_allowStandby.GetCheck() == BST_CHECKED) {
     m_apmSlider.SetRange(kApmLowRange[0], kApmLowRange[1]);
@@ -363,16 +410,18 @@ void CHardDrivePage::OnAllowStandby() {
 }
 
 void CHardDrivePage::OnHScroll(UINT code, UINT position, HWND scrollBar) {
-  if (scrollBar == m_aamSlider.m_hWnd) ShowPosition(m_aamPosition, m_aamSlider.GetPos());
-  if (scrollBar == m_apmSlider.m_hWnd) ShowPosition(m_apmPosition, m_apmSlider.GetPos());
+  if (scrollBar == m_aamSlider.m_hWnd) AamChosen();
+  if (scrollBar == m_apmSlider.m_hWnd) ApmChosen();
   Default(WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(scrollBar));
 }
 
 void CHardDrivePage::OnSetPowerManagement() {
+  if (apmControls_ == Controls::kNothing) return;  // no level chosen for this drive
   SetPowerManagement(m_apmEnable.GetCheck() == BST_CHECKED ? m_apmSlider.GetPos() : 0);
 }
 
 void CHardDrivePage::OnSetSeekNoise() {
+  if (aamControls_ == Controls::kNothing) return;
   SetSeekNoise(m_aamEnable.GetCheck() == BST_CHECKED ? m_aamSlider.GetPos() : 0);
 }
 

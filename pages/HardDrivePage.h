@@ -30,6 +30,8 @@ class CHardDrivePage : public fw::CDialog {
   void OnSetPowerManagement();
   void OnSetSeekNoise();
   void OnAllowStandby();
+  void OnApmEnable();
+  void OnAamEnable();
 
   // The actions behind the buttons, as the command line also runs them. Each
   // shows its own error box and tells what came of it. A level of 0 turns the
@@ -82,6 +84,10 @@ class CHardDrivePage : public fw::CDialog {
   void CarryOutRequest();
   void ShowFeatures(const drive::HardDriveInfo& drive, bool known, bool updateControls);
   void ShowPosition(ui::CTransparentStatic& label, int position);
+  void FollowAllowStandby();
+  void ClearLevelControls();
+  void ApmChosen();
+  void AamChosen();
   void EnableApmControls(BOOL enable);  // Set, slider, Enable and Allow standby
   void EnableAamControls(BOOL enable);  // Set, slider and Enable
   fw::CToolTipCtrl toolTipControl_;
@@ -89,6 +95,11 @@ class CHardDrivePage : public fw::CDialog {
   // features are shown as last read. Set by each RefreshStatus.
   bool driveAsleep_ = false;
   bool featuresKnown_ = false;  // as last shown by RefreshFeatures
+  // What a section's slider and check boxes show: the level the drive
+  // reported, nothing (a drive that has not said), or what the user chose.
+  enum class Controls { kDriveLevel, kNothing, kUserChoice };
+  Controls apmControls_ = Controls::kDriveLevel;
+  Controls aamControls_ = Controls::kDriveLevel;
   // The drives this page put to standby, until a power mode read finds them
   // awake again: a path whose CHECK POWER MODE fails still leaves them be.
   bool sentToStandby_[drive::kMaxDrives] = {};

@@ -13,52 +13,52 @@ const SystemCalls& Current() {
 }
 }  // namespace
 
+SystemCalls Overlay(const SystemCalls& first, const SystemCalls& rest) {
+  SystemCalls calls;
+#define TORVANE_SEAM_OVERLAY(Result, Name, Parameters, Arguments, Failure, Real) \
+  calls.Name = first.Name ? first.Name : rest.Name;
+  TORVANE_SYSTEM_CALLS(TORVANE_SEAM_OVERLAY)
+#undef TORVANE_SEAM_OVERLAY
+  return calls;
+}
+
+namespace {
+template <class... Arguments>
+void Ignore(const Arguments&...) {}
+
+#define TORVANE_SEAM_FAIL(Result, Name, Parameters, Arguments, Failure, Real) \
+  Result Fail##Name Parameters {                                              \
+    Ignore Arguments;                                                         \
+    return Failure;                                                           \
+  }
+TORVANE_SYSTEM_CALLS(TORVANE_SEAM_FAIL)
+#undef TORVANE_SEAM_FAIL
+
+SystemCalls MakeFailingCalls() {
+  SystemCalls calls;
+#define TORVANE_SEAM_FAIL_ENTRY(Result, Name, Parameters, Arguments, Failure, Real) \
+  calls.Name = Fail##Name;
+  TORVANE_SYSTEM_CALLS(TORVANE_SEAM_FAIL_ENTRY)
+#undef TORVANE_SEAM_FAIL_ENTRY
+  return calls;
+}
+}  // namespace
+
+const SystemCalls& FailingCalls() {
+  static const SystemCalls calls = MakeFailingCalls();
+  return calls;
+}
+
 void InstallSystemCalls(const SystemCalls* calls) {
   installed.store(calls, std::memory_order_release);
 }
 
-HANDLE CreateFileA(const char* path, DWORD access, DWORD share, DWORD disposition,
-                   DWORD flagsAndAttributes) {
-  return Current().createFile(path, access, share, disposition, flagsAndAttributes);
-}
-
-BOOL CloseHandle(HANDLE handle) { return Current().closeHandle(handle); }
-
-BOOL DeviceIoControl(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
-                     DWORD* bytesReturned) {
-  return Current().deviceIoControl(handle, code, in, inSize, out, outSize, bytesReturned);
-}
-
-UINT GetWindowsDirectoryA(char* buffer, UINT size) {
-  return Current().getWindowsDirectory(buffer, size);
-}
-
-BOOL GetVolumeNameForVolumeMountPointA(const char* mountPoint, char* volumeName, DWORD size) {
-  return Current().getVolumeNameForVolumeMountPoint(mountPoint, volumeName, size);
-}
-
-UINT GetDriveTypeA(const char* rootPath) { return Current().getDriveType(rootPath); }
-
-HANDLE FindFirstVolumeA(char* volumeName, DWORD size) {
-  return Current().findFirstVolume(volumeName, size);
-}
-
-BOOL FindNextVolumeA(HANDLE find, char* volumeName, DWORD size) {
-  return Current().findNextVolume(find, volumeName, size);
-}
-
-BOOL FindVolumeClose(HANDLE find) { return Current().findVolumeClose(find); }
-
-DWORD GetLastError() { return Current().getLastError(); }
-
-BOOL RegisterTask(const char* name, const char* xml) {
-  const SystemCalls& calls = Current();
-  return calls.registerTask ? calls.registerTask(name, xml) : FALSE;
-}
-
-BOOL DeleteTask(const char* name) {
-  const SystemCalls& calls = Current();
-  return calls.deleteTask ? calls.deleteTask(name) : FALSE;
-}
+#define TORVANE_SEAM_DEFINE(Result, Name, Parameters, Arguments, Failure, Real) \
+  Result Name Parameters {                                                      \
+    const auto call = Current().Name;                                           \
+    return call ? call Arguments : Failure;                                     \
+  }
+TORVANE_SYSTEM_CALLS(TORVANE_SEAM_DEFINE)
+#undef TORVANE_SEAM_DEFINE
 
 }  // namespace platform

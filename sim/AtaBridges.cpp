@@ -89,9 +89,13 @@ ScsiReply SatPassThrough12(SimDisk& disk, const ScsiRequest& request) {
   }
 
   AtaResult result = disk.RunAta(input);
+  // The sense format the translator is set to: descriptor, or fixed (D_SENSE 0).
+  const auto registerSense = [&disk](uint8_t key, uint8_t ascq, const AtaOutput& registers) {
+    return disk.config().satFixedSense ? AtaFixedSense(key, registers)
+                                       : AtaStatusReturnSense(key, 0x00, ascq, registers);
+  };
   if (result.aborted()) {
-    return ScsiReply::Check(
-        AtaStatusReturnSense(kSenseAbortedCommand, 0x00, 0x00, result.registers));
+    return ScsiReply::Check(registerSense(kSenseAbortedCommand, 0x00, result.registers));
   }
   ScsiReply reply;
   if (protocolIn && request.hostDataIn) {
@@ -100,7 +104,7 @@ ScsiReply SatPassThrough12(SimDisk& disk, const ScsiRequest& request) {
   if (ckCond) {
     // RECOVERED ERROR, ATA PASS-THROUGH INFORMATION AVAILABLE (00h/1Dh).
     reply.status = kScsiCheckCondition;
-    reply.sense = AtaStatusReturnSense(kSenseRecoveredError, 0x00, 0x1D, result.registers);
+    reply.sense = registerSense(kSenseRecoveredError, 0x1D, result.registers);
   }
   return reply;
 }
@@ -143,6 +147,8 @@ ScsiReply VendorDF(SimDisk& disk, const ScsiRequest& request) {
   const size_t limit =
       toHost && request.hostDataIn ? std::min<size_t>(length, request.hostLength) : 0;
   if (cdb[11] == 0xFD) {
+    // Some bridges of this family read back no more than 16 bytes.
+    if (length > 16 && !disk.config().dfWideReadBack) return InvalidField();
     const uint32_t address = GetBe16(cdb + 6);
     std::vector<uint8_t> file =
         VendorDFRegisterFile(disk.lastRegisters(), disk.config().dfLayoutBase);

@@ -87,7 +87,7 @@ bool AtaDevice::SetFeatures(const AtaInput& input) {
 }
 
 void AtaDevice::WakeUp() {
-  if (powerMode_ != kAtaPowerStandby) return;
+  if (!IsStandbyMode(powerMode_)) return;
   powerMode_ = kAtaPowerActive;
   wokenUp_ = true;
 }

@@ -40,8 +40,14 @@ constexpr uint8_t kAtaStatusDsc = 0x10;  // device seek complete, still set by d
 constexpr uint8_t kAtaErrorAbrt = 0x04;
 
 constexpr uint8_t kAtaPowerStandby = 0x00;
+constexpr uint8_t kAtaPowerStandbyY = 0x01;  // Extended Power Conditions
 constexpr uint8_t kAtaPowerIdle = 0x80;
 constexpr uint8_t kAtaPowerActive = 0xFF;
+
+// Standby_z and Standby_y: the platters must spin up before media access.
+inline bool IsStandbyMode(uint8_t mode) {
+  return mode == kAtaPowerStandby || mode == kAtaPowerStandbyY;
+}
 
 enum class AtaDirection { kNone, kIn, kOut };
 

@@ -1,8 +1,10 @@
 #include "sim/Bay.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -106,6 +108,16 @@ struct Bay::State {
     return found == disks.end() ? nullptr : found->second.get();
   }
 
+  // A file system looks at a volume the first time it is opened to read or
+  // write: it reads the volume's disks, which spin up for it.
+  void Mount(size_t volume) {
+    VolumeConfig& v = config.volumes[volume];
+    if (v.mounted) return;
+    v.mounted = true;
+    for (const ExtentConfig& extent : v.extents)
+      if (SimDisk* disk = Disk(static_cast<int>(extent.disk))) disk->ata().WakeUp();
+  }
+
   // The one disk a volume handle passes disk requests to: Windows hands them
   // down only for a volume that lies on a single disk.
   SimDisk* DiskUnder(const VolumeConfig& volume) {
@@ -127,6 +139,14 @@ struct Bay::State {
   SimOptical* OpticalUnder(const VolumeConfig& volume) {
     if (volume.driveType != DRIVE_CDROM || !volume.letter) return nullptr;
     return Optical(volume.letter);
+  }
+
+  // The disk a request on this handle reaches, if any.
+  SimDisk* DiskBehind(const Handle& handle) {
+    if (handle.kind == Kind::kDisk) return Disk(handle.disk);
+    if (handle.kind == Kind::kVolume && handle.volume < config.volumes.size())
+      return DiskUnder(config.volumes[handle.volume]);
+    return nullptr;
   }
 
   // What a request on this handle waits before the device answers.
@@ -241,8 +261,8 @@ std::vector<std::string> Bay::Trace() const { return state_->trace.Lines(); }
 
 BOOL Bay::RegisterTask(const char* name, const char* xml) {
   const platform::SystemCalls& real = platform::RealSystemCalls();
-  const BOOL ok = real.registerTask ? real.registerTask(name, xml) : FALSE;
-  const DWORD error = ok ? 0 : real.registerTask ? real.getLastError() : kErrorNotSupported;
+  const BOOL ok = real.RegisterTask(name, xml);
+  const DWORD error = ok ? 0 : real.GetLastError();
   state_->trace.Record(TaskTraceLine("REGISTER", name, xml, ok, error));
   SetSystemError(error);
   return ok;
@@ -250,12 +270,16 @@ BOOL Bay::RegisterTask(const char* name, const char* xml) {
 
 BOOL Bay::DeleteTask(const char* name) {
   const platform::SystemCalls& real = platform::RealSystemCalls();
-  const BOOL ok = real.deleteTask ? real.deleteTask(name) : FALSE;
-  const DWORD error = ok ? 0 : real.deleteTask ? real.getLastError() : kErrorNotSupported;
+  const BOOL ok = real.DeleteTask(name);
+  const DWORD error = ok ? 0 : real.GetLastError();
   state_->trace.Record(TaskTraceLine("DELETE", name, nullptr, ok, error));
   SetSystemError(error);
   return ok;
 }
+void Bay::RecordPassedCall(const char* name, bool ok) {
+  state_->trace.Record(CallTraceLine(name, ok));
+}
+
 void Bay::ClearTrace() { state_->trace.Clear(); }
 void Bay::SetTraceFile(const std::string& path) { state_->trace.SetFile(path); }
 
@@ -372,7 +396,15 @@ std::string Bay::StateText() const {
                         : std::to_string(f.level);
   };
   const auto mode = [](uint8_t m) {
-    return m == kAtaPowerStandby ? "standby" : m == kAtaPowerIdle ? "idle" : "active";
+    switch (m) {
+      case kAtaPowerStandby: return "standby";
+      case kAtaPowerStandbyY: return "standby_y";
+      case kAtaPowerIdle: return "idle";
+      case 0x81: return "idle_a";
+      case 0x82: return "idle_b";
+      case 0x83: return "idle_c";
+      default: return "active";
+    }
   };
   const auto condition = [](OpticalPower p) {
     return p == OpticalPower::kStandby ? "standby" : p == OpticalPower::kIdle ? "idle" : "active";
@@ -397,7 +429,7 @@ std::string Bay::StateText() const {
   return text;
 }
 
-HANDLE Bay::OpenDevice(const char* path, DWORD, DWORD, DWORD, DWORD) {
+HANDLE Bay::OpenDevice(const char* path, DWORD access, DWORD, DWORD, DWORD) {
   const std::string name = path ? path : "";
   TraceEntry entry;
   entry.code = "OPEN";
@@ -450,6 +482,8 @@ HANDLE Bay::OpenDevice(const char* path, DWORD, DWORD, DWORD, DWORD) {
     if (found) {
       opened.device = entry.device;
       handle = state_->AddHandle(opened);
+      if (opened.kind == State::Kind::kVolume && (access & (GENERIC_READ | GENERIC_WRITE)))
+        state_->Mount(opened.volume);
     }
   }
   entry.result = handle != INVALID_HANDLE_VALUE ? "ok" : "fail";
@@ -486,12 +520,36 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
   // The device's latency is slept without holding the lock, so that other
   // devices (and other threads) go on meanwhile.
   uint32_t latencyMs = 0;
+  uint32_t timeoutSeconds = 0;  // a block the device never answers: the driver's wait
+  uint32_t timeScale = 1;
   {
     std::lock_guard<std::mutex> lock(state_->mutex);
     State::Handle* found = state_->FindHandle(handle);
-    if (found && found->kind != State::Kind::kSearch) latencyMs = state_->LatencyOf(*found, code);
+    if (found && found->kind != State::Kind::kSearch) {
+      latencyMs = state_->LatencyOf(*found, code);
+      entry.device = found->device;
+      SimDisk* disk = state_->DiskBehind(*found);
+      SCSI_PASS_THROUGH_DIRECT sptd;
+      if (disk && code == IOCTL_SCSI_PASS_THROUGH_DIRECT && in && inSize >= sizeof sptd) {
+        std::memcpy(&sptd, in, sizeof sptd);
+        const std::vector<uint8_t>& never = disk->config().neverAnswers;
+        if (std::find(never.begin(), never.end(), sptd.Cdb[0]) != never.end())
+          timeoutSeconds = sptd.TimeOutValue ? sptd.TimeOutValue : 1;
+      }
+    }
+    timeScale = state_->config.timeScale;
   }
   if (latencyMs) std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs));
+  if (timeoutSeconds) {
+    // The driver waits the record's time-out, in the machine's time, then
+    // gives up on the command.
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(uint64_t{timeoutSeconds} * 1000 / timeScale));
+    entry.result = "timeout=" + std::to_string(timeoutSeconds) + "s";
+    state_->Record(entry);
+    SetSystemError(kErrorSemTimeout);
+    return FALSE;
+  }
 
   ControlResult result = Failed(kErrorInvalidHandle);
   uint32_t spinUpMs = 0;  // a disk that a command woke answers once it has spun up

@@ -104,6 +104,8 @@ class Bay {
   // and the trace records them.
   BOOL RegisterTask(const char* name, const char* xml);
   BOOL DeleteTask(const char* name);
+  // A call the bay does not model, passed on to the real system.
+  void RecordPassedCall(const char* name, bool ok);
 
  private:
   struct State;

@@ -33,7 +33,9 @@ struct AtaDeviceConfig {
   bool aamEnabled = false;
   uint8_t aamLevel = 0;  // 128-254 while enabled
   uint8_t aamRecommended = 0xFE;
-  uint8_t powerMode = 0xFF;  // CHECK POWER MODE answer: 00h standby, 80h idle, FFh active
+  // CHECK POWER MODE answer: 00h standby, 80h idle, FFh active; with
+  // Extended Power Conditions also 01h Standby_y and 81h-83h Idle_a to Idle_c.
+  uint8_t powerMode = 0xFF;
   // ATA commands that take the drive from standby to active (ATA lets a
   // drive spin up to serve a command; which commands do differs).
   std::vector<uint8_t> wakeCommands;
@@ -67,6 +69,8 @@ struct DiskConfig {
   int64_t propertyProductOffset = -1;
   bool propertyUnterminated = false;
   uint32_t busType = 0;
+  bool hasPropertySerial = false;  // the driver keeps a serial number for the disk
+  std::string propertySerial;
 
   // IOCTL_DISK_GET_DRIVE_GEOMETRY.
   bool geometryFails = false;
@@ -80,6 +84,12 @@ struct DiskConfig {
   bool satStrict = false;    // T_LENGTH 01b with FEATURES 0 moves no data
   int dfLayoutBase = 0;      // 0 or 4: where the DFh read-back puts the registers
   bool smartFilter = false;  // SMART codes carry only the commands the disk driver allows
+  bool satFixedSense = false;   // CK_COND answers in fixed-format sense (D_SENSE 0)
+  bool dfWideReadBack = true;   // the DFh read-back returns more than 16 bytes
+  bool ataRegistersZero = false;  // IOCTL_ATA_PASS_THROUGH hands back an all-zero task file
+  // Command block opcodes the device never answers: the driver gives up on
+  // them after the record's time-out.
+  std::vector<uint8_t> neverAnswers;
 
   uint32_t latencyMs = 0;  // slept before each control code on this device
   // SCSI commands that wake the drive behind the bridge (READ CAPACITY, ...),
@@ -107,6 +117,9 @@ struct VolumeConfig {
   // false: the volume's device refuses every SCSI pass-through, as Wine's
   // drive letters do (they are folders of the host, not devices).
   bool scsiPassThrough = true;
+  // false: no file system has looked at it yet. Opening it to read or write
+  // mounts it, which reads its disks.
+  bool mounted = true;
 };
 
 // The kind of medium, which decides the drive's speed list and block size.
@@ -188,6 +201,9 @@ struct OpticalConfig {
 
 struct BayConfig {
   std::string windowsDirectory = "C:\\WINDOWS";
+  // Seconds of the machine's time to one real second: a driver's time-out
+  // passes that much sooner.
+  uint32_t timeScale = 1;
   std::map<int, DiskConfig> disks;
   std::map<char, OpticalConfig> opticals;  // by upper-case drive letter
   std::vector<VolumeConfig> volumes;       // in file order, the order FindFirst/NextVolume use

@@ -354,6 +354,9 @@ bool Parser::SetKey(const std::string& key, const Value& value, std::string* mes
   return SetVolumeKey(key, value, message);
 }
 
+bool ReadNumber(const Value& value, uint64_t min, uint64_t max, uint64_t* out,
+                std::string* message);
+
 bool Parser::SetSystemKey(const std::string& key, const Value& value, std::string* message) {
   if (key == "windows_directory") {
     if (value.text.size() < 3 || value.text[1] != ':' ||
@@ -363,6 +366,12 @@ bool Parser::SetSystemKey(const std::string& key, const Value& value, std::strin
       return false;
     }
     config_->windowsDirectory = value.text;
+    return true;
+  }
+  if (key == "time_scale") {
+    uint64_t number = 0;
+    if (!ReadNumber(value, 1, 3600, &number, message)) return false;
+    config_->timeScale = static_cast<uint32_t>(number);
     return true;
   }
   *message = "unknown key '" + key + "' in [system]";
@@ -486,6 +495,27 @@ bool ReadWakeCommands(const Value& value, DiskConfig* d, std::string* message) {
   return true;
 }
 
+// Command block opcodes in hexadecimal (DF, 0xF8, ...), or none.
+bool ReadOpcodes(const Value& value, std::vector<uint8_t>* opcodes, std::string* message) {
+  opcodes->clear();
+  const std::vector<std::string> items = SplitList(value.text);
+  if (items.size() == 1 && Lower(items[0]) == "none") return true;
+  for (std::string item : items) {
+    if (Lower(item.substr(0, 2)) == "0x") item = item.substr(2);
+    uint64_t code = 0;
+    if (item.empty() || item.size() > 2 || !ParseUnsigned("0x" + item, 0xFF, &code)) {
+      *message = "expected none or opcodes in hexadecimal such as DF F8, not '" + item + "'";
+      return false;
+    }
+    opcodes->push_back(static_cast<uint8_t>(code));
+  }
+  if (opcodes->empty()) {
+    *message = "expected none or a list of opcodes";
+    return false;
+  }
+  return true;
+}
+
 bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string* message) {
   DiskConfig& d = disks_.back().disk;
   uint64_t number = 0;
@@ -538,8 +568,10 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
   }
   if (key == "property_unterminated") return ReadBool(value, &d.propertyUnterminated, message);
   if (key == "bus_type") {
-    static const char* const names[] = {"unknown", "scsi",  "atapi", "ata",  "1394", "ssa",
-                                        "fibre",   "usb",   "raid",  "iscsi", "sas", "sata"};
+    static const char* const names[] = {
+        "unknown", "scsi", "atapi", "ata",     "1394",    "ssa",                 "fibre",
+        "usb",     "raid", "iscsi", "sas",     "sata",    "sd",                  "mmc",
+        "virtual", "file_backed_virtual",      "spaces"};
     std::string word = Lower(value.text);
     for (size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
       if (word == names[i]) {
@@ -607,6 +639,23 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
     return true;
   }
   if (key == "sat_strict") return ReadBool(value, &d.satStrict, message);
+  if (key == "sat_sense") {
+    if (!ReadChoice(value, {"descriptor", "fixed"}, &choice, message)) return false;
+    d.satFixedSense = choice == 1;
+    return true;
+  }
+  if (key == "df_wide_read") return ReadBool(value, &d.dfWideReadBack, message);
+  if (key == "ata_pass_through_registers") {
+    if (!ReadChoice(value, {"returned", "zero"}, &choice, message)) return false;
+    d.ataRegistersZero = choice == 1;
+    return true;
+  }
+  if (key == "never_answers") return ReadOpcodes(value, &d.neverAnswers, message);
+  if (key == "property_serial") {
+    d.hasPropertySerial = value.quoted || Lower(value.text) != "none";
+    if (!d.hasPropertySerial) return true;
+    return ReadText(value, 40, &d.propertySerial, message);
+  }
   if (key == "smart_filter") return ReadBool(value, &d.smartFilter, message);
   if (key == "df_layout") {
     if (!ReadChoice(value, {"0", "4"}, &choice, message)) return false;
@@ -642,8 +691,11 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
     return true;
   }
   if (key == "power_mode") {
-    if (!ReadChoice(value, {"active", "idle", "standby"}, &choice, message)) return false;
-    static const uint8_t modes[] = {0xFF, 0x80, 0x00};
+    if (!ReadChoice(value,
+                    {"active", "idle", "standby", "standby_y", "idle_a", "idle_b", "idle_c"},
+                    &choice, message))
+      return false;
+    static const uint8_t modes[] = {0xFF, 0x80, 0x00, 0x01, 0x81, 0x82, 0x83};
     d.ata.powerMode = modes[choice];
     return true;
   }
@@ -714,6 +766,7 @@ bool Parser::SetVolumeKey(const std::string& key, const Value& value, std::strin
     return true;
   }
   if (key == "scsi_pass_through") return ReadBool(value, &v.scsiPassThrough, message);
+  if (key == "mounted") return ReadBool(value, &v.mounted, message);
   if (key == "extents_count_override") {
     uint64_t number;
     if (!ReadNumber(value, 0, 0xFFFFFFFFu, &number, message)) return false;

@@ -201,7 +201,8 @@ ControlResult AtaPassThrough(SimDisk& disk, void* in, DWORD inSize, void* out, D
   }
   // The driver hands back the registers whatever the drive answered; ERR in
   // the status register tells the caller.
-  const AtaOutput& r = result.registers;
+  // Some drivers hand back a task file of zeros, whatever the drive said.
+  const AtaOutput r = disk.config().ataRegistersZero ? AtaOutput() : result.registers;
   const UCHAR registers[8] = {r.error,   r.count,  r.lbaLow, r.lbaMid,
                               r.lbaHigh, r.device, r.status, 0};
   std::memcpy(apt.CurrentTaskFile, registers, sizeof registers);
@@ -286,6 +287,8 @@ ControlResult QueryStorageProperty(const DiskConfig& disk, void* in, DWORD inSiz
   };
   if (disk.hasPropertyVendor) vendorOffset = append(disk.propertyVendor);
   if (disk.hasPropertyProduct) productOffset = append(disk.propertyProduct);
+  DWORD serialOffset = 0;
+  if (disk.hasPropertySerial) serialOffset = append(disk.propertySerial);
   if (disk.propertyUnterminated && answer.size() > sizeof(STORAGE_DEVICE_DESCRIPTOR)) {
     answer.pop_back();  // the last string runs to the end of the answer
   }
@@ -302,6 +305,7 @@ ControlResult QueryStorageProperty(const DiskConfig& disk, void* in, DWORD inSiz
   descriptor.RemovableMedia = disk.removable ? 1 : 0;
   descriptor.VendorIdOffset = vendorOffset;
   descriptor.ProductIdOffset = productOffset;
+  descriptor.SerialNumberOffset = serialOffset;
   descriptor.BusType = static_cast<STORAGE_BUS_TYPE>(disk.busType);
   std::memcpy(answer.data(), &descriptor, offsetof(STORAGE_DEVICE_DESCRIPTOR, RawDeviceProperties));
 

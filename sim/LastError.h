@@ -17,6 +17,7 @@ constexpr DWORD kErrorFilenameExcedRange = 206;
 constexpr DWORD kErrorMoreData = 234;
 constexpr DWORD kErrorNoMoreFiles = 18;
 constexpr DWORD kErrorIoDevice = 1117;
+constexpr DWORD kErrorSemTimeout = 121;  // a device that did not answer in time
 
 // The bay's own copy of the thread's last error, which the drive layer reads
 // through the platform seam on every build.

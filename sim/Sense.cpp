@@ -41,4 +41,19 @@ std::vector<uint8_t> AtaStatusReturnSense(uint8_t key, uint8_t asc, uint8_t ascq
   return sense;
 }
 
+std::vector<uint8_t> AtaFixedSense(uint8_t key, const AtaOutput& r) {
+  // INFORMATION (bytes 3-6): error, status, device, count (7:0).
+  // COMMAND-SPECIFIC INFORMATION (bytes 8-11): 8 EXTEND and the upper-nonzero
+  // flags (0 for 28-bit commands), 9-11 LBA low, mid, high.
+  std::vector<uint8_t> sense = FixedSense(key, 0x00, 0x1D);
+  sense[3] = r.error;
+  sense[4] = r.status;
+  sense[5] = r.device;
+  sense[6] = r.count;
+  sense[9] = r.lbaLow;
+  sense[10] = r.lbaMid;
+  sense[11] = r.lbaHigh;
+  return sense;
+}
+
 }  // namespace sim

@@ -24,4 +24,9 @@ std::vector<uint8_t> FixedSense(uint8_t key, uint8_t asc, uint8_t ascq);
 std::vector<uint8_t> AtaStatusReturnSense(uint8_t key, uint8_t asc, uint8_t ascq,
                                           const AtaOutput& registers);
 
+// Fixed format (response code 70h) with the registers of an ATA PASS-THROUGH
+// command (SAT-3, D_SENSE 0), ASC/ASCQ 00h/1Dh ATA PASS-THROUGH INFORMATION
+// AVAILABLE, 18 bytes.
+std::vector<uint8_t> AtaFixedSense(uint8_t key, const AtaOutput& registers);
+
 }  // namespace sim

@@ -45,11 +45,43 @@ BOOL TracedRegisterTask(const char* name, const char* xml) {
 }
 BOOL TracedDeleteTask(const char* name) { return Active().DeleteTask(name); }
 
-const platform::SystemCalls kTracedCalls = {
-    TracedCreateFile, TracedCloseHandle,  TracedDeviceIoControl, TracedWindowsDirectory,
-    TracedVolumeName, TracedDriveType,    TracedFirstVolume,     TracedNextVolume,
-    TracedCloseVolumeSearch, TracedLastError, TracedRegisterTask, TracedDeleteTask,
-};
+// The calls whose lines say more than their name.
+platform::SystemCalls DescribedCalls() {
+  platform::SystemCalls calls;
+  calls.CreateFileA = TracedCreateFile;
+  calls.CloseHandle = TracedCloseHandle;
+  calls.DeviceIoControl = TracedDeviceIoControl;
+  calls.GetWindowsDirectoryA = TracedWindowsDirectory;
+  calls.GetVolumeNameForVolumeMountPointA = TracedVolumeName;
+  calls.GetDriveTypeA = TracedDriveType;
+  calls.FindFirstVolumeA = TracedFirstVolume;
+  calls.FindNextVolumeA = TracedNextVolume;
+  calls.FindVolumeClose = TracedCloseVolumeSearch;
+  calls.GetLastError = TracedLastError;
+  calls.RegisterTask = TracedRegisterTask;
+  calls.DeleteTask = TracedDeleteTask;
+  return calls;
+}
+
+// Every other call: passed on, and named in the trace with its outcome.
+#define TORVANE_TRACED_CALL(Result, Name, Parameters, Arguments, Failure, Real) \
+  Result Named##Name Parameters {                                               \
+    SystemCallTracer& tracer = Active();                                        \
+    const Result result = tracer.Next().Name Arguments;                         \
+    tracer.Log().Record(CallTraceLine(#Name, !(result == Failure)));            \
+    return result;                                                              \
+  }
+TORVANE_SYSTEM_CALLS(TORVANE_TRACED_CALL)
+#undef TORVANE_TRACED_CALL
+
+platform::SystemCalls NamedCalls() {
+  platform::SystemCalls calls;
+#define TORVANE_TRACED_ENTRY(Result, Name, Parameters, Arguments, Failure, Real) \
+  calls.Name = Named##Name;
+  TORVANE_SYSTEM_CALLS(TORVANE_TRACED_ENTRY)
+#undef TORVANE_TRACED_ENTRY
+  return calls;
+}
 
 const char kDevicePrefix[] = "\\\\.\\";  // \\.\ before device names
 
@@ -70,15 +102,21 @@ std::string Environment(const char* name) {
 
 }  // namespace
 
-SystemCallTracer::SystemCallTracer(const platform::SystemCalls& next) : next_(next) {}
+SystemCallTracer::SystemCallTracer(const platform::SystemCalls& next)
+    : next_(platform::Overlay(next, platform::FailingCalls())) {}
 
 SystemCallTracer::~SystemCallTracer() {
   if (activeTracer.load() == this) Uninstall();
 }
 
+const platform::SystemCalls& SystemCallTracer::TracedCalls() {
+  static const platform::SystemCalls calls = platform::Overlay(DescribedCalls(), NamedCalls());
+  return calls;
+}
+
 void SystemCallTracer::Install() {
   activeTracer.store(this, std::memory_order_release);
-  platform::InstallSystemCalls(&kTracedCalls);
+  platform::InstallSystemCalls(&TracedCalls());
 }
 
 void SystemCallTracer::Uninstall() {
@@ -94,7 +132,7 @@ std::string SystemCallTracer::DeviceOf(HANDLE handle) {
 
 HANDLE SystemCallTracer::Open(const char* path, DWORD access, DWORD share, DWORD disposition,
                               DWORD flags) {
-  const HANDLE handle = next_.createFile(path, access, share, disposition, flags);
+  const HANDLE handle = next_.CreateFileA(path, access, share, disposition, flags);
   TraceEntry entry;
   entry.code = "OPEN";
   entry.device = TraceName(path);
@@ -111,7 +149,7 @@ BOOL SystemCallTracer::Close(HANDLE handle) {
   TraceEntry entry;
   entry.code = "CLOSE";
   entry.device = DeviceOf(handle);
-  const BOOL ok = next_.closeHandle(handle);
+  const BOOL ok = next_.CloseHandle(handle);
   if (ok) {
     std::lock_guard<std::mutex> lock(namesMutex_);
     names_.erase(handle);
@@ -126,7 +164,7 @@ BOOL SystemCallTracer::Control(HANDLE handle, DWORD code, void* in, DWORD inSize
   TraceEntry entry;
   DescribeControl(code, in, inSize, outSize, &entry);  // as handed over, before the call
   entry.device = DeviceOf(handle);
-  const BOOL ok = next_.deviceIoControl(handle, code, in, inSize, out, outSize, returned);
+  const BOOL ok = next_.DeviceIoControl(handle, code, in, inSize, out, outSize, returned);
   entry.result = OkOrFail(ok);
   // A delivered command block: the status the device answered.
   if (ok && code == IOCTL_SCSI_PASS_THROUGH_DIRECT && out &&
@@ -142,7 +180,7 @@ BOOL SystemCallTracer::Control(HANDLE handle, DWORD code, void* in, DWORD inSize
 }
 
 UINT SystemCallTracer::WindowsDirectory(char* buffer, UINT size) {
-  const UINT length = next_.getWindowsDirectory(buffer, size);
+  const UINT length = next_.GetWindowsDirectoryA(buffer, size);
   TraceEntry entry;
   entry.code = "WINDIR";
   entry.result = OkOrFail(length != 0 && length < size);
@@ -151,7 +189,7 @@ UINT SystemCallTracer::WindowsDirectory(char* buffer, UINT size) {
 }
 
 BOOL SystemCallTracer::VolumeName(const char* mountPoint, char* volumeName, DWORD size) {
-  const BOOL ok = next_.getVolumeNameForVolumeMountPoint(mountPoint, volumeName, size);
+  const BOOL ok = next_.GetVolumeNameForVolumeMountPointA(mountPoint, volumeName, size);
   TraceEntry entry;
   entry.code = "MOUNTPOINT";
   entry.device = mountPoint && *mountPoint ? mountPoint : "-";
@@ -161,7 +199,7 @@ BOOL SystemCallTracer::VolumeName(const char* mountPoint, char* volumeName, DWOR
 }
 
 UINT SystemCallTracer::DriveType(const char* rootPath) {
-  const UINT type = next_.getDriveType(rootPath);
+  const UINT type = next_.GetDriveTypeA(rootPath);
   TraceEntry entry;
   entry.code = "DRIVETYPE";
   entry.device = rootPath && *rootPath ? rootPath : "-";
@@ -171,7 +209,7 @@ UINT SystemCallTracer::DriveType(const char* rootPath) {
 }
 
 HANDLE SystemCallTracer::FirstVolume(char* volumeName, DWORD size) {
-  const HANDLE find = next_.findFirstVolume(volumeName, size);
+  const HANDLE find = next_.FindFirstVolumeA(volumeName, size);
   TraceEntry entry;
   entry.code = "VOLUME_FIRST";
   const bool ok = find != INVALID_HANDLE_VALUE;
@@ -182,7 +220,7 @@ HANDLE SystemCallTracer::FirstVolume(char* volumeName, DWORD size) {
 }
 
 BOOL SystemCallTracer::NextVolume(HANDLE find, char* volumeName, DWORD size) {
-  const BOOL ok = next_.findNextVolume(find, volumeName, size);
+  const BOOL ok = next_.FindNextVolumeA(find, volumeName, size);
   TraceEntry entry;
   entry.code = "VOLUME_NEXT";
   if (ok && volumeName) entry.device = volumeName;
@@ -192,7 +230,7 @@ BOOL SystemCallTracer::NextVolume(HANDLE find, char* volumeName, DWORD size) {
 }
 
 BOOL SystemCallTracer::CloseVolumeSearch(HANDLE find) {
-  const BOOL ok = next_.findVolumeClose(find);
+  const BOOL ok = next_.FindVolumeClose(find);
   TraceEntry entry;
   entry.code = "VOLUME_CLOSE";
   entry.result = OkOrFail(ok);
@@ -200,17 +238,17 @@ BOOL SystemCallTracer::CloseVolumeSearch(HANDLE find) {
   return ok;
 }
 
-DWORD SystemCallTracer::LastError() { return next_.getLastError(); }
+DWORD SystemCallTracer::LastError() { return next_.GetLastError(); }
 
 BOOL SystemCallTracer::RegisterTask(const char* name, const char* xml) {
-  const BOOL ok = next_.registerTask ? next_.registerTask(name, xml) : FALSE;
-  log_.Record(TaskTraceLine("REGISTER", name, xml, ok, ok ? 0 : next_.getLastError()));
+  const BOOL ok = next_.RegisterTask(name, xml);
+  log_.Record(TaskTraceLine("REGISTER", name, xml, ok, ok ? 0 : next_.GetLastError()));
   return ok;
 }
 
 BOOL SystemCallTracer::DeleteTask(const char* name) {
-  const BOOL ok = next_.deleteTask ? next_.deleteTask(name) : FALSE;
-  log_.Record(TaskTraceLine("DELETE", name, nullptr, ok, ok ? 0 : next_.getLastError()));
+  const BOOL ok = next_.DeleteTask(name);
+  log_.Record(TaskTraceLine("DELETE", name, nullptr, ok, ok ? 0 : next_.GetLastError()));
   return ok;
 }
 

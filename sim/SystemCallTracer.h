@@ -15,7 +15,6 @@ namespace sim {
 
 class SystemCallTracer {
  public:
-  // `next` must outlive the tracer.
   explicit SystemCallTracer(const platform::SystemCalls& next);
   ~SystemCallTracer();
   SystemCallTracer(const SystemCallTracer&) = delete;
@@ -27,6 +26,11 @@ class SystemCallTracer {
   void Uninstall();
 
   TraceLog& Log() { return log_; }
+
+  // The table this tracer installs: the calls below, and for every other
+  // call a line with its name and whether it succeeded.
+  static const platform::SystemCalls& TracedCalls();
+  const platform::SystemCalls& Next() const { return next_; }
 
   // The calls, as the installed table forwards them.
   HANDLE Open(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD flags);
@@ -46,7 +50,7 @@ class SystemCallTracer {
  private:
   std::string DeviceOf(HANDLE handle);
 
-  const platform::SystemCalls& next_;
+  const platform::SystemCalls next_;  // with every call the given table lacks failing
   TraceLog log_;
   std::mutex namesMutex_;
   std::map<HANDLE, std::string> names_;  // open device handles, as the trace names them

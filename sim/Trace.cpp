@@ -20,6 +20,13 @@ std::string TaskTraceLine(const char* code, const char* name, const char* xml, B
          (xml && *xml ? xml : "-") + " -> " + result;
 }
 
+std::string CallTraceLine(const char* name, bool ok) {
+  TraceEntry entry;
+  entry.code = name ? name : "-";
+  entry.result = ok ? "ok" : "fail";
+  return FormatTraceLine(entry);
+}
+
 void TraceLog::Record(const std::string& line) {
   // One lock for memory and file, so that lines of two threads never mix and
   // appear in the same order in both.

@@ -29,6 +29,9 @@ std::string FormatTraceLine(const TraceEntry& entry);
 std::string TaskTraceLine(const char* code, const char* name, const char* xml, BOOL ok,
                           DWORD error);
 
+// Any other call: - Name - len=0 dir=none -> ok (or fail).
+std::string CallTraceLine(const char* name, bool ok);
+
 class TraceLog {
  public:
   // Lines beyond this many are dropped from memory, oldest first; the file

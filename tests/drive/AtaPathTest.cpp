@@ -9,6 +9,7 @@
 #include "drive/AtaCommands.h"
 #include "drive/AtaPaths.h"
 #include "drive/IdentifyData.h"
+#include "drive/PowerMode.h"
 #include "drive/Transport.h"
 
 namespace {
@@ -106,7 +107,32 @@ TEST(AtaSat12, CommandBlocksCarryProtocolFlagsAndRegisters) {
   }
 }
 
-TEST(AtaSat12, CheckPowerModeReadsTheStatusReturnDescriptor) {
+// Fixed-format sense with the registers of an ATA PASS-THROUGH command, as a
+// translator with D_SENSE 0 answers (VALID set or not).
+std::vector<uint8_t> FixedAtaSense(uint8_t status, uint8_t count, uint8_t responseCode = 0x70) {
+  std::vector<uint8_t> s(32, 0);
+  s[0] = responseCode;
+  s[2] = 0x01;  // RECOVERED ERROR
+  s[3] = 0;     // error
+  s[4] = status;
+  s[5] = 0xA0;  // device
+  s[6] = count;
+  s[7] = 10;
+  s[9] = 0x11, s[10] = 0x22, s[11] = 0x33;  // LBA low, mid, high
+  s[13] = 0x1D;                             // ATA pass-through information available
+  return s;
+}
+
+// The same descriptor after another one (a field replaceable unit one, 03h).
+std::vector<uint8_t> SecondDescriptorSense(uint8_t status, uint8_t count) {
+  std::vector<uint8_t> s = StatusReturnSense(status, count);
+  s.insert(s.begin() + 8, {0x03, 0x02, 0x00, 0x01});
+  s[7] += 4;
+  s.resize(32);
+  return s;
+}
+
+TEST(AtaSat12, CheckPowerModeReadsTheRegistersInEitherSenseFormat) {
   struct Case {
     uint8_t scsiStatus;
     std::vector<uint8_t> sense;
@@ -117,6 +143,10 @@ TEST(AtaSat12, CheckPowerModeReadsTheStatusReturnDescriptor) {
       {2, StatusReturnSense(0x50, 0x80), true, 0x80},           // idle
       {2, StatusReturnSense(0x50, 0x00), true, 0x00},           // standby
       {2, StatusReturnSense(0x51, 0xFF, 0x04), false, 0xFF},    // ERR: aborted
+      {2, SecondDescriptorSense(0x50, 0x82), true, 0x82},       // not the first descriptor
+      {2, FixedAtaSense(0x50, 0x01), true, 0x01},               // fixed, Standby_y
+      {2, FixedAtaSense(0x50, 0xFF, 0xF0), true, 0xFF},         // fixed, VALID set
+      {2, FixedAtaSense(0x51, 0x00), false, 0x00},              // fixed, ERR
       // No register block: a bridge that ignores CK_COND (GOOD, no sense) and
       // one that refuses the opcode (fixed-format ILLEGAL REQUEST).
       {0, {}, false, 0x99},
@@ -133,12 +163,42 @@ TEST(AtaSat12, CheckPowerModeReadsTheStatusReturnDescriptor) {
     out.sectorCount = 0x99;
     EXPECT_EQ(AtaCheckPowerMode(DriveOnPath(PathSat12), &out), c.succeeds);
     EXPECT_EQ(out.sectorCount, c.sectorCount);
-    if (c.sense.size() > 8 && c.sense[8] == 0x09) {
+    if (c.sense.size() > 8 && c.succeeds) {
       EXPECT_EQ(out.lbaLow, 0x11);
       EXPECT_EQ(out.lbaMid, 0x22);
       EXPECT_EQ(out.lbaHigh, 0x33);
       EXPECT_EQ(out.device, 0xA0);
     }
+  }
+}
+
+// What every CHECK POWER MODE answer means, whichever path carried it.
+TEST(PowerModeAnswers, ReadThroughOneTable) {
+  struct Case {
+    uint8_t status, count;
+    bool answered, asleep;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0x50, 0x00, true, true, "standby"},        {0x50, 0x01, true, true, "standby (Standby_y)"},
+      {0x40, 0x40, true, false, "NV cache, spun down"},
+      {0x50, 0x41, true, false, "NV cache, spinning"},
+      {0x50, 0x80, true, false, "idle"},          {0x50, 0x81, true, false, "idle (Idle_a)"},
+      {0x50, 0x82, true, false, "idle (Idle_b)"}, {0x50, 0x83, true, false, "idle (Idle_c)"},
+      {0x50, 0xFF, true, false, "active"},
+      {0x00, 0x00, false, false, nullptr},  // a block of zeros: DRDY clear
+      {0xD0, 0xFF, false, false, nullptr},  // BSY: the rest means nothing
+      {0x51, 0xFF, false, false, nullptr},  // ERR
+      {0x50, 0x02, false, false, nullptr},  // a count ATA does not define
+  };
+  for (const Case& c : cases) {
+    AtaTaskFile registers = {};
+    registers.status = c.status;
+    registers.sectorCount = c.count;
+    const PowerModeAnswer answer = ReadPowerModeAnswer(registers);
+    EXPECT_EQ(answer.answered, c.answered) << int(c.status) << "/" << int(c.count);
+    EXPECT_EQ(answer.asleep, c.asleep) << int(c.status) << "/" << int(c.count);
+    EXPECT_STREQ(answer.text, c.text) << int(c.status) << "/" << int(c.count);
   }
 }
 
@@ -369,6 +429,18 @@ TEST(AtaVendorPaths, FailedExchangeFailsTheCommand) {
       EXPECT_FALSE(AtaCheckPowerMode(DriveOnPath(path), &out)) << path << " " << failing;
     }
   }
+  // A block at base 4 whose error and status need the 20-byte read, refused.
+  fake::System system;
+  ScriptedScsi device;
+  std::vector<uint8_t> base4(16, 0);
+  base4[8] = 0xA0;
+  device.dataPerCall = {{}, base4};
+  device.statusPerCall = {0, 0, 2};
+  system.ioControl = device;
+  fake::ScopedFakeSystem install(system);
+  AtaTaskFile out = {};
+  EXPECT_FALSE(AtaCheckPowerMode(DriveOnPath(PathVendorDF), &out));
+  EXPECT_EQ(system.calls.size(), 3u);
 }
 
 TEST(AtaExecute, PathsWithoutAWayToTheDriveSendNothing) {

@@ -50,9 +50,21 @@ BOOL NextVolume(HANDLE, char* name, DWORD size) { return NextVolumeInto(name, si
 BOOL CloseVolumeFind(HANDLE) { return TRUE; }
 DWORD LastError() { return current->lastError; }
 
-const platform::SystemCalls table = {Open,        Close,      IoControl,       WindowsDirectory,
-                                     VolumeName,  DriveType,  FirstVolume,     NextVolume,
-                                     CloseVolumeFind, LastError, nullptr,   nullptr};
+platform::SystemCalls MakeTable() {
+  platform::SystemCalls calls;
+  calls.CreateFileA = Open;
+  calls.CloseHandle = Close;
+  calls.DeviceIoControl = IoControl;
+  calls.GetWindowsDirectoryA = WindowsDirectory;
+  calls.GetVolumeNameForVolumeMountPointA = VolumeName;
+  calls.GetDriveTypeA = DriveType;
+  calls.FindFirstVolumeA = FirstVolume;
+  calls.FindNextVolumeA = NextVolume;
+  calls.FindVolumeClose = CloseVolumeFind;
+  calls.GetLastError = LastError;
+  return calls;
+}
+const platform::SystemCalls table = MakeTable();
 }  // namespace
 
 ScopedFakeSystem::ScopedFakeSystem(System& system) {

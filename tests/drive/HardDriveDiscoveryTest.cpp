@@ -224,6 +224,71 @@ TEST(HardDriveDiscovery, EachPathIsFoundWithoutWakingASleepingDisk) {
   }
 }
 
+// Answers the standards allow beyond the common ones. A disk that can say it
+// sleeps (Standby_y too, and behind a bridge that answers in fixed-format
+// sense) is left asleep; one whose answers cannot be judged (a read-back that
+// fails, a driver that hands back zeros) is found by IDENTIFY instead; a
+// bridge that never answers a vendor block costs one time-out, not two.
+TEST(HardDriveDiscovery, EveryAnswerTheStandardsAllow) {
+  struct Case {
+    const char* disk;
+    int32_t path;
+    bool pending;
+    size_t identifies;
+    const char* serial;
+  };
+  const Case cases[] = {
+      {"ata_paths = sat12\nsat_sense = fixed\npower_mode = standby", PathSat12, true, 0, ""},
+      {"ata_paths = sat12\nsat_sense = fixed", PathSat12, false, 1, "#S1"},
+      {"ata_paths = ata_pass_through\npower_mode = standby_y", PathAtaPassThrough, true, 0, ""},
+      {"ata_paths = vendor_f8\npower_mode = standby_y", PathVendorF8, true, 0, ""},
+      {"ata_paths = sat12, vendor_df\npower_mode = idle_b", PathSat12, false, 1, "#S1"},
+      {"ata_paths = vendor_df\ndf_layout = 4\ndf_wide_read = no", PathVendorDF, false, 1, "#S1"},
+      {"ata_paths = ata_pass_through\nata_pass_through_registers = zero\npower_mode = standby",
+       PathAtaPassThrough, false, 1, "#S1"},
+      {"ata_paths = vendor_f8\npower_mode = standby\nproperty_serial = \" BRIDGE-7 \"",
+       PathVendorF8, true, 0, "#BRIDGE-7"},
+      {"ata_paths = none\nnever_answers = DF F8\nproperty_serial = U1", PathNone, false, 0, "#U1"},
+  };
+  for (const Case& c : cases) {
+    BayMachine machine(std::string("[system]\ntime_scale = 600\n[disk 0]\nmodel = M\n") +
+                       "serial = S1\nwakes_on = identify, read_capacity\n" + c.disk + "\n" +
+                       kVolumes);
+    auto list = Discover();
+    ASSERT_EQ(list->driveCount, 1) << c.disk;
+    const HardDriveInfo& drive = list->slots[0].hard;
+    EXPECT_EQ(drive.ataPath, c.path) << c.disk;
+    EXPECT_EQ(drive.identityPending, c.pending ? 1 : 0) << c.disk;
+    size_t identifies = 0;  // that reached the drive
+    for (const std::string& line : machine.TraceWith("A0EC"))
+      if (line.find("-> ok") != std::string::npos || line.find("-> status=00") != std::string::npos)
+        ++identifies;
+    EXPECT_EQ(identifies, c.identifies) << c.disk;
+    EXPECT_STREQ(drive.serialText, c.serial) << c.disk;
+    if (c.pending) {
+      EXPECT_NE(machine.bay().DiskPowerMode(0) & 0x80, 0x80) << c.disk;
+    }
+    // The vendor blocks a bridge never answers: one, given up after a minute.
+    const std::vector<std::string> timeouts = machine.TraceWith("-> timeout");
+    EXPECT_EQ(timeouts.size(), c.path == PathNone ? 1u : 0u) << c.disk;
+    for (const std::string& line : timeouts) EXPECT_NE(line.find("timeout=60s"), std::string::npos);
+  }
+}
+
+// Windows in a VHD file, or on a Storage Spaces disk: the disks beneath it
+// are not known, so none may be sent to standby.
+TEST(HardDriveDiscovery, WindowsOnAVirtualDiskLeavesEveryDiskUnknown) {
+  for (const char* bus : {"sata", "file_backed_virtual", "spaces"}) {
+    BayMachine machine(std::string("[disk 0]\nata_paths = sat12\n[disk 1]\nata_paths = sat12\n"
+                                   "[disk 2]\nbus_type = ") + bus + "\n[volume C]\nextents = 2\n");
+    auto list = Discover();
+    ASSERT_EQ(list->driveCount, 3);
+    const bool virtualDisk = std::string(bus) != "sata";
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(list->slots[i].hard.systemDriveUnknown, virtualDisk ? 1 : 0) << bus << " " << i;
+  }
+}
+
 TEST(HardDriveDiscovery, ReadCapacityOnlyWhenTheDriverGivesNoSize) {
   for (const char* geometry : {"ok", "fail"}) {
     BayMachine machine(std::string("[disk 0]\nata_paths = sat12\nlast_lba = 976773167\n") +

@@ -54,7 +54,7 @@ TEST(Transport, FillsThePassThroughRecordAsTheDriverExpectsIt) {
   EXPECT_EQ(sptd.Length, sizeof(SCSI_PASS_THROUGH_DIRECT));
   EXPECT_EQ(sptd.CdbLength, 12);
   EXPECT_EQ(sptd.SenseInfoLength, 32);
-  EXPECT_EQ(sptd.TimeOutValue, 108000u);  // seconds, not 108
+  EXPECT_EQ(sptd.TimeOutValue, 60u);  // seconds: a device that never answers holds nothing long
   EXPECT_EQ(sptd.DataTransferLength, 36u);
   EXPECT_EQ(sptd.DataBuffer, static_cast<void*>(data));
   EXPECT_EQ(sptd.SenseInfoOffset, sizeof(void*) == 4 ? 48u : sizeof(sptd) + 4);

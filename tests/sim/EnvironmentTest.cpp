@@ -33,7 +33,7 @@ TEST_F(Environment, UnsetLeavesTheRealSystem) {
   std::string error = "untouched";
   EXPECT_TRUE(sim::InstallFromEnvironment(&error));
   EXPECT_EQ(error, "untouched");
-  EXPECT_EQ(platform::GetDriveTypeA("Q:\\"), platform::RealSystemCalls().getDriveType("Q:\\"));
+  EXPECT_EQ(platform::GetDriveTypeA("Q:\\"), platform::RealSystemCalls().GetDriveTypeA("Q:\\"));
 }
 
 TEST_F(Environment, BrokenBayFileIsReportedAndNotInstalled) {
@@ -48,9 +48,9 @@ TEST_F(Environment, BrokenBayFileIsReportedAndNotInstalled) {
   char name[100];
   char real[100];
   EXPECT_EQ(platform::GetVolumeNameForVolumeMountPointA("Q:\\", name, sizeof name),
-            platform::RealSystemCalls().getVolumeNameForVolumeMountPoint("Q:\\", real,
+            platform::RealSystemCalls().GetVolumeNameForVolumeMountPointA("Q:\\", real,
                                                                          sizeof real));
-  EXPECT_EQ(platform::GetDriveTypeA("C:\\"), platform::RealSystemCalls().getDriveType("C:\\"));
+  EXPECT_EQ(platform::GetDriveTypeA("C:\\"), platform::RealSystemCalls().GetDriveTypeA("C:\\"));
 }
 
 TEST_F(Environment, BayFileAndTraceFileAreUsed) {

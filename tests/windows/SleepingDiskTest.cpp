@@ -64,7 +64,7 @@ TEST(SleepingDisk, SixtySecondsOfPollingSendOnlyCheckPowerMode) {
   EXPECT_EQ(TextOf(page.m_powerMode.m_hWnd), "standby");
   EXPECT_EQ(TextOf(page.m_apmValue.m_hWnd), "drive asleep: read when it wakes");
   EXPECT_EQ(TextOf(page.m_aamValue.m_hWnd), "drive asleep: read when it wakes");
-  EXPECT_TRUE(page.m_apmSet.IsWindowEnabled());
+  EXPECT_TRUE(page.m_apmSlider.IsWindowEnabled());  // Set waits for a level chosen
   EXPECT_TRUE(page.m_standby.IsWindowEnabled());
 }
 
@@ -117,6 +117,48 @@ TEST(SleepingDisk, SetOnADiskListedAsleepWakesItAndReadsIt) {
     EXPECT_EQ(w.Entries()[1], "[HDD1 - 500 GB]:SLEEPY DISK") << c.paths;
     EXPECT_EQ(TextOf(w.dialog->m_driveLabel.m_hWnd), "#SL33PY") << c.paths;
     EXPECT_TRUE(w.recorder.messages.empty()) << c.paths;
+  }
+}
+
+// A disk listed asleep has told no level: after another disk's page, its
+// sliders show none, and Set sends nothing until the user picks one.
+TEST(SleepingDisk, NoLevelShownOrSentThatTheDiskDidNotReport) {
+  MainWindow w(std::string(kUsbDiskThatWakes) + "[disk 2]\nata_paths = sat12\napm = 96\naam = 200\n");
+  pages::CHardDrivePage& page = w.dialog->hardDrivePage;
+  w.Select(2);
+  EXPECT_EQ(TextOf(page.m_apmPosition.m_hWnd), "96");
+  w.Select(1);
+  w.machine.bay().ClearTrace();
+  EXPECT_EQ(TextOf(page.m_apmPosition.m_hWnd), "");
+  EXPECT_EQ(TextOf(page.m_aamPosition.m_hWnd), "");
+  EXPECT_FALSE(page.m_apmSet.IsWindowEnabled());
+  EXPECT_FALSE(page.m_aamSet.IsWindowEnabled());
+  page.OnSetPowerManagement();
+  page.OnSetSeekNoise();
+  EXPECT_TRUE(w.machine.TraceWith("A0EF").empty());
+  EXPECT_EQ(w.machine.bay().DiskPowerMode(1), 0x00);
+
+  // The user moves the slider: that level, and only then, may be set.
+  page.m_apmSlider.SetPos(200);
+  page.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 200),
+                   reinterpret_cast<LPARAM>(page.m_apmSlider.m_hWnd));
+  EXPECT_EQ(TextOf(page.m_apmPosition.m_hWnd), "200");
+  EXPECT_TRUE(page.m_apmSet.IsWindowEnabled());
+  EXPECT_FALSE(page.m_aamSet.IsWindowEnabled());
+}
+
+// Answers the page must not take for "standby": a DFh bridge whose 20-byte
+// read-back fails, and a driver that hands back a task file of zeros.
+TEST(SleepingDisk, AnAwakeDiskWhoseAnswersCannotBeJudgedIsNotShownAsleep) {
+  for (const char* paths : {"vendor_df\ndf_layout = 4\ndf_wide_read = no",
+                            "ata_pass_through\nata_pass_through_registers = zero"}) {
+    MainWindow w(std::string("[disk 0]\n[disk 1]\napm = 128\nata_paths = ") + paths +
+                 "\n[volume C]\nextents = 0\n");
+    w.Select(1);
+    pages::CHardDrivePage& page = w.dialog->hardDrivePage;
+    Poll(page, 2);
+    EXPECT_EQ(TextOf(page.m_powerMode.m_hWnd), "n/a") << paths;
+    EXPECT_EQ(TextOf(page.m_apmValue.m_hWnd), "level 128 (without standby)") << paths;
   }
 }
 

@@ -62,6 +62,10 @@ drive_on_port() {
 }
 
 # One drive letter, D:, for one drive at a time, so that ODD0 is that drive.
+# Wine guesses a letter's drive type from the folder it points at, a plain
+# folder here: the registry tells it that D: is a CD drive, as winecfg does,
+# and as Windows knows of every CD drive's letter.
+wine reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f >/dev/null 2>&1
 for phase in nodisc:1 disc:2; do
   name=${phase%%:*} port=${phase#*:}
   device=$(drive_on_port "$port")
