@@ -13,6 +13,13 @@ std::string DriveSerial(const drive::DriveSlot& slot) {
   return serial.substr(first, serial.find_last_not_of(' ') - first + 1);
 }
 
+std::string TaskSerial(const drive::DriveSlot& slot) {
+  if (slot.hard.kind == drive::KindHardDrive && slot.hard.driverSerial[0] != '\0')
+    return std::string(slot.hard.driverSerial,
+                       strnlen(slot.hard.driverSerial, drive::kSerialTextLength));
+  return DriveSerial(slot);
+}
+
 namespace {
 // `serial` as kept in a field of kSerialTextLength, against the upper-case
 // `wanted`. A serial number longer than the field was cut to fit: the whole

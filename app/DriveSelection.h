@@ -11,6 +11,11 @@ namespace app {
 // around it; empty when the drive has none.
 std::string DriveSerial(const drive::DriveSlot& slot);
 
+// The serial number that names the drive in its scheduled task: for a disk,
+// the one its driver keeps when it keeps one (it finds the disk again without
+// asking it, asleep or not), else the one the drive reported. Empty: none.
+std::string TaskSerial(const drive::DriveSlot& slot);
+
 // Does the drive have the serial number `wanted` (upper case)? Either the one
 // it shows or, for a disk, the one its driver keeps; without regard to case.
 bool HasSerial(const drive::DriveSlot& slot, const char* wanted);

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/DriveEntryText.h"
 #include "app/DriveSelection.h"
+#include "app/TaskRequest.h"
 #include "drive/AtaCommands.h"
 #include "drive/HardDriveDiscovery.h"
 #include "drive/IdentifyData.h"
@@ -99,9 +100,22 @@ BOOL CMainDlg::OnInitDialog() {
   driveList.hardDriveCount = 0;
   driveList.opticalDriveCount = 0;
   driveList.selectedIndex = 0;
+  const bool refused = request.refusedOption[0] != '\0';
+  // A task runs this program with administrator rights: where it lies must
+  // be safe before anything is done. /UNSCHEDULE /SERIAL: removes the task of
+  // that name whether or not the drive is there, and wakes no disk to ask.
+  std::string taskProblem;
+  if (request.schedule == drive::ScheduleCreate && !refused) taskProblem = ProgramPlaceProblem();
+  const bool removeBySerial =
+      request.schedule == drive::ScheduleRemove && request.requestedSerial[0] != '\0';
   std::string serialProblem;  // why a drive named by its serial number is not acted on
-  if (request.requestedSerial[0] != '\0' && request.refusedOption[0] == '\0')
+  if (!taskProblem.empty()) {
+    DropRequest(request, drive::OutcomeTaskFailed);
+  } else if (removeBySerial && !refused) {
+    if (SelectDriveBySerial(driveList, request) != SerialSelected) request.requestedDriveNumber = -1;
+  } else if (request.requestedSerial[0] != '\0' && !refused) {
     serialProblem = SelectBySerial(request);
+  }
   // An unattended run that cannot tell its drive ends at once: a task must
   // not wait for anyone, nor act on a drive it did not mean.
   if (!serialProblem.empty() && request.quitAfterAction && driveList.driveCount > 0) {
@@ -124,14 +138,21 @@ BOOL CMainDlg::OnInitDialog() {
   opticalDrivePage.Create(IDD_OPTICAL_PAGE, this);
 
   const bool found = FillDriveBox(wantedKind, wantedNumber);
-  if (!found && AsksSomething(request)) drive::RecordOutcome(request, drive::OutcomeNoSuchDrive);
+  if (!found && AsksSomething(request) && !removeBySerial && taskProblem.empty())
+    drive::RecordOutcome(request, drive::OutcomeNoSuchDrive);
+  // A task names its drive by its serial number: without one that a command
+  // line can carry, nothing is done.
+  if (found && request.schedule != drive::ScheduleNone && taskProblem.empty() && !refused) {
+    taskProblem = TaskSerialProblem(driveList, namedSlot);
+    if (!taskProblem.empty()) DropRequest(request, drive::OutcomeTaskFailed);
+  }
   // A value refused sends nothing at all: the request is dropped before a
   // page could act on it, and the user is told which option was wrong.
-  const bool refused = request.refusedOption[0] != '\0';
   if (refused) request.requestedDriveNumber = -1;
   m_driveBox.SetCurSel(driveList.selectedIndex);
   ShowSelectedDrive();
   if (!serialProblem.empty()) fw::AfxMessageBox(serialProblem.c_str(), MB_ICONERROR);
+  if (!taskProblem.empty()) fw::AfxMessageBox(taskProblem.c_str(), MB_ICONERROR);
   if (refused) {
     const std::string text = std::string(kRefusedValue) + request.refusedOption;
     fw::AfxMessageBox(text.c_str(), MB_ICONERROR);
@@ -153,8 +174,7 @@ std::string CMainDlg::SelectBySerial(drive::CommandLineRequest& request) {
   if (selection == SerialNoDrive && IdentifySleepingDiskWith(request.requestedSerial))
     selection = SelectDriveBySerial(driveList, request);
   if (selection == SerialSelected) return std::string();
-  request.requestedDriveNumber = -1;  // nothing is sent to any drive
-  drive::RecordOutcome(request, drive::OutcomeNoSuchDrive);
+  DropRequest(request, drive::OutcomeNoSuchDrive);
   const char* format = selection == SerialTwoDrives    ? kDrivesShareSerial
                        : selection == SerialOtherDrive ? kOtherDriveThanSerial
                                                        : kNoDriveWithSerial;
@@ -177,6 +197,11 @@ bool CMainDlg::IdentifySleepingDiskWith(const char* serial) {
     if (HasSerial(driveList.slots[i], serial)) return true;
   }
   return false;
+}
+
+void CMainDlg::DropRequest(drive::CommandLineRequest& request, drive::RequestOutcome why) {
+  request.requestedDriveNumber = -1;  // nothing is sent to any drive
+  drive::RecordOutcome(request, why);
 }
 
 bool CMainDlg::AsksSomething(const drive::CommandLineRequest& request) {

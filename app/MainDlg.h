@@ -62,6 +62,7 @@ class CMainDlg : public fw::CDialog {
   // Lists the drives; true when the wanted drive is among them.
   bool FillDriveBox(int wantedKind, int wantedNumber);
   static bool AsksSomething(const drive::CommandLineRequest& request);
+  static void DropRequest(drive::CommandLineRequest& request, drive::RequestOutcome why);
   // Resolves /SERIAL:; empty, or the message that says why nothing is done.
   std::string SelectBySerial(drive::CommandLineRequest& request);
   // Asks the disks listed asleep, one at a time, until one has `serial`.

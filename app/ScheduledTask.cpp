@@ -1,5 +1,6 @@
 #include "app/ScheduledTask.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "app/CommandLine.h"
@@ -41,11 +42,20 @@ std::string TimerText(int32_t timer) {  // 100 ms units of whole seconds, as h:m
   return text;
 }
 
-// The System log's record of a wake-up, as an event query.
-const char* const kWakeQuery =
-    "<QueryList><Query Id=\"0\" Path=\"System\"><Select Path=\"System\">"
-    "*[System[Provider[@Name='Microsoft-Windows-Power-Troubleshooter'] and EventID=1]]"
-    "</Select></Query></QueryList>";
+// The System log's records of a wake-up, as event queries: from sleep, and
+// from Modern Standby, which logs no sleep at all.
+std::string WakeQuery(const char* provider, int event) {
+  return std::string("<QueryList><Query Id=\"0\" Path=\"System\"><Select Path=\"System\">"
+                     "*[System[Provider[@Name='") +
+         provider + "'] and EventID=" + std::to_string(event) +
+         "]]</Select></Query></QueryList>";
+}
+
+// After a wake, USB disks take a few seconds to come back.
+std::string WakeTrigger(const char* provider, int event) {
+  return "<EventTrigger><Enabled>true</Enabled>" +
+         Element("Subscription", WakeQuery(provider, event)) + "<Delay>PT10S</Delay></EventTrigger>";
+}
 
 }  // namespace
 
@@ -56,13 +66,19 @@ std::string TaskName(const std::string& drive) {
   return name;
 }
 
-std::string DriveOption(const std::string& serial, int32_t kind, int32_t number) {
-  if (!serial.empty()) {
-    const bool quoted = serial.find(' ') != std::string::npos;
-    return std::string(kSerialOption) + (quoted ? "\"" + serial + "\"" : serial);
-  }
-  return std::string(kind == drive::KindOpticalRequest ? "/DRIVE:ODD" : "/DRIVE:HDD") +
-         std::to_string(number);
+std::string DriveOption(const std::string& serial) {
+  const bool quoted = serial.find_first_of(" /") != std::string::npos;
+  return std::string(kSerialOption) + (quoted ? "\"" + serial + "\"" : serial);
+}
+
+bool SerialFitsCommandLine(const std::string& serial) {
+  for (char c : serial)
+    if (c < ' ' || c > '~' || c == '"') return false;
+  drive::CommandLineRequest request = {};
+  ParseCommandLine(("Torvane.exe " + DriveOption(serial) + " /QUIT").c_str(), request);
+  std::string upper = serial;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return !serial.empty() && request.refusedOption[0] == '\0' && upper == request.requestedSerial;
 }
 
 std::string TaskArguments(const drive::CommandLineRequest& request, const std::string& drive) {
@@ -92,13 +108,15 @@ std::string TaskDefinitionXml(const std::string& command, const std::string& arg
       "<RegistrationInfo>" + Element("Author", "Torvane") + Element("Description", description) +
       "</RegistrationInfo>"
       "<Triggers>"
-      "<LogonTrigger><Enabled>true</Enabled></LogonTrigger>"
-      // After sleep, USB disks take a few seconds to come back.
-      "<EventTrigger><Enabled>true</Enabled>" + Element("Subscription", kWakeQuery) +
-      "<Delay>PT10S</Delay></EventTrigger>"
+      "<BootTrigger><Enabled>true</Enabled><Delay>PT30S</Delay></BootTrigger>"
+      "<LogonTrigger><Enabled>true</Enabled></LogonTrigger>" +
+      WakeTrigger("Microsoft-Windows-Power-Troubleshooter", 1) +
+      WakeTrigger("Microsoft-Windows-Kernel-Power", 507) +
       "</Triggers>"
+      // Drive settings belong to the machine: the system runs the task, for
+      // whoever logs on and before anyone does.
       "<Principals><Principal id=\"Author\">"
-      "<LogonType>InteractiveToken</LogonType><RunLevel>HighestAvailable</RunLevel>"
+      "<UserId>S-1-5-18</UserId><RunLevel>HighestAvailable</RunLevel>"
       "</Principal></Principals>"
       "<Settings>"
       "<MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>"

@@ -13,18 +13,23 @@ namespace app {
 // with the characters a task name may not hold (\ / : * ? " < > |) as "_".
 std::string TaskName(const std::string& drive);
 
-// How the task names the drive: /SERIAL:text (quoted when it holds a blank)
-// when it has a serial number, else /DRIVE:HDDn or /DRIVE:ODDn.
-std::string DriveOption(const std::string& serial, int32_t kind, int32_t number);
+// How the task names its drive: /SERIAL:text, quoted when the text holds a
+// blank or "/", which would end it otherwise.
+std::string DriveOption(const std::string& serial);
+// Whether DriveOption of `serial` reads back as that serial number: printable
+// ASCII without a quote, which no quoting could carry.
+bool SerialFitsCommandLine(const std::string& serial);
 
 // The task's arguments: the drive, the settings of `request` and /QUIT, in
 // the order the program carries them out; /SCHEDULE itself is left out.
 std::string TaskArguments(const drive::CommandLineRequest& request, const std::string& drive);
 
-// The task's definition in the Task Scheduler's XML, version 1.2: a log-on
-// trigger for any user, a trigger on the System log's wake-up event (event 1
-// of Microsoft-Windows-Power-Troubleshooter), the highest run level, and
-// one action running `command` with `arguments`.
+// The task's definition in the Task Scheduler's XML, version 1.2: run as the
+// system, at start-up before anyone logs on, at every user's log-on, and
+// after every wake (the System log's wake-up from sleep, event 1 of
+// Microsoft-Windows-Power-Troubleshooter, and from Modern Standby, event 507
+// of Microsoft-Windows-Kernel-Power); one action running `command` (UTF-8)
+// with `arguments`.
 std::string TaskDefinitionXml(const std::string& command, const std::string& arguments,
                               const std::string& description);
 

@@ -1,5 +1,6 @@
 // The real system on Windows: each call passes straight to the Win32 API, as
 // its entry in SystemCallList.h says.
+#include "platform/RealProgramFile.h"
 #include "platform/RealTaskScheduler.h"
 #include "platform/SystemCalls.h"
 

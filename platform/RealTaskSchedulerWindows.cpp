@@ -7,18 +7,11 @@
 #include <string>
 
 #include "platform/RealTaskScheduler.h"
+#include "platform/Utf8.h"
 
 namespace platform {
 
 namespace {
-
-std::wstring Wide(const char* text) {
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 1) return std::wstring();
-  std::wstring wide(length - 1, L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-  return wide;
-}
 
 // A BSTR for the length of one call.
 class Bstr {
@@ -68,18 +61,25 @@ BOOL RealRegisterTask(const char* name, const char* xml) {
   return WithRootFolder([&](ITaskFolder* root) {
     VARIANT none;
     ::VariantInit(&none);
+    // The principal is the definition's: the system, which needs no password
+    // and runs whoever is logged on, and before anyone is.
+    Bstr system(L"S-1-5-18");
+    VARIANT user;
+    ::VariantInit(&user);
+    user.vt = VT_BSTR;
+    user.bstrVal = system;
     IRegisteredTask* task = nullptr;
-    // The principal is the definition's: the user registering it, logged on.
     const HRESULT result =
-        root->RegisterTask(Bstr(Wide(name)), Bstr(Wide(xml)), TASK_CREATE_OR_UPDATE, none, none,
-                           TASK_LOGON_INTERACTIVE_TOKEN, none, &task);
+        root->RegisterTask(Bstr(WideFromUtf8(name)), Bstr(WideFromUtf8(xml)),
+                           TASK_CREATE_OR_UPDATE, user, none, TASK_LOGON_SERVICE_ACCOUNT, none,
+                           &task);
     Release(task);
     return result;
   });
 }
 
 BOOL RealDeleteTask(const char* name) {
-  return WithRootFolder([&](ITaskFolder* root) { return root->DeleteTask(Bstr(Wide(name)), 0); });
+  return WithRootFolder([&](ITaskFolder* root) { return root->DeleteTask(Bstr(WideFromUtf8(name)), 0); });
 }
 
 }  // namespace platform

@@ -37,9 +37,16 @@
   /* The calling thread's last error, as the calls above left it. */                         \
   X(DWORD, GetLastError, (), (), ERROR_INVALID_FUNCTION, ::GetLastError())                   \
   /* The Task Scheduler: registers the task `name` from its XML definition   */              \
-  /* (replacing one of that name), or removes it; the last error then holds   */             \
-  /* the reason (an HRESULT).                                                 */             \
+  /* (UTF-8; replacing one of that name) to run as the system, or removes   */              \
+  /* it; on failure the last error holds the reason (an HRESULT).           */              \
   X(BOOL, RegisterTask, (const char* name, const char* xml), (name, xml), FALSE,             \
     RealRegisterTask(name, xml))                                                             \
-  X(BOOL, DeleteTask, (const char* name), (name), FALSE, RealDeleteTask(name))
+  X(BOOL, DeleteTask, (const char* name), (name), FALSE, RealDeleteTask(name))               \
+  /* The program's own path, in UTF-8: its length, 0 when it does not fit. */                \
+  X(DWORD, GetProgramPath, (char* path, DWORD size), (path, size), 0,                        \
+    RealProgramPath(path, size))                                                             \
+  /* The owner and access control list of a file or folder (UTF-8 path), as */              \
+  /* the platform writes a security descriptor (SDDL).                      */              \
+  X(BOOL, GetSecurityText, (const char* path, char* text, DWORD size), (path, text, size),   \
+    FALSE, RealSecurityText(path, text, size))
 // clang-format on

@@ -276,8 +276,32 @@ BOOL Bay::DeleteTask(const char* name) {
   SetSystemError(error);
   return ok;
 }
-void Bay::RecordPassedCall(const char* name, bool ok) {
-  state_->trace.Record(CallTraceLine(name, ok));
+void Bay::RecordPassedCall(const std::string& line) { state_->trace.Record(line); }
+
+BOOL Bay::SecurityText(const char* path, char* text, DWORD size) {
+  const FileConfig* file = nullptr;
+  std::string security;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    for (const FileConfig& candidate : state_->config.files)
+      if (path && candidate.path.size() == std::strlen(path) && StartsWith(path, candidate.path, true))
+        file = &candidate;
+    if (file) security = file->security;
+  }
+  BOOL ok;
+  if (!file) {
+    const platform::SystemCalls& real = platform::RealSystemCalls();
+    ok = real.GetSecurityText(path, text, size);
+    if (!ok) SetSystemError(real.GetLastError());
+  } else if (!file->readable) {
+    ok = FALSE;
+    SetSystemError(kErrorAccessDenied);
+  } else {
+    ok = CopyName(security, text, size) ? TRUE : FALSE;
+    if (!ok) SetSystemError(kErrorInsufficientBuffer);
+  }
+  state_->trace.Record(CallTraceLine("GetSecurityText", ok != FALSE, path, text));
+  return ok;
 }
 
 void Bay::ClearTrace() { state_->trace.Clear(); }

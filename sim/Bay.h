@@ -104,8 +104,11 @@ class Bay {
   // and the trace records them.
   BOOL RegisterTask(const char* name, const char* xml);
   BOOL DeleteTask(const char* name);
-  // A call the bay does not model, passed on to the real system.
-  void RecordPassedCall(const char* name, bool ok);
+  // The descriptor of a [file] of the bay file; any other path's comes from
+  // the real system.
+  BOOL SecurityText(const char* path, char* text, DWORD size);
+  // A call the bay does not model, passed on to the real system: its line.
+  void RecordPassedCall(const std::string& line);
 
  private:
   struct State;

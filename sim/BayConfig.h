@@ -199,6 +199,15 @@ struct OpticalConfig {
   uint32_t latencyMs = 0;      // slept before each control code on this drive
 };
 
+// A file or folder whose security descriptor the bay gives, in place of the
+// real system's (which under Wine is made from the Unix owner and mode).
+struct FileConfig {
+  int line = 0;
+  std::string path;      // as the program names it, UTF-8
+  bool readable = true;  // false: asking for its descriptor fails
+  std::string security;  // owner and access control list, as SDDL
+};
+
 struct BayConfig {
   std::string windowsDirectory = "C:\\WINDOWS";
   // Seconds of the machine's time to one real second: a driver's time-out
@@ -207,6 +216,7 @@ struct BayConfig {
   std::map<int, DiskConfig> disks;
   std::map<char, OpticalConfig> opticals;  // by upper-case drive letter
   std::vector<VolumeConfig> volumes;       // in file order, the order FindFirst/NextVolume use
+  std::vector<FileConfig> files;
 };
 
 }  // namespace sim

@@ -179,7 +179,7 @@ class Parser {
   bool Run(const std::string& text, BayConfig* config, std::string* error);
 
  private:
-  enum class Section { kNone, kSystem, kDisk, kVolume, kOptical };
+  enum class Section { kNone, kSystem, kDisk, kVolume, kOptical, kFile };
 
   bool Fail(int line, const std::string& message, std::string* error) {
     *error = "line " + std::to_string(line) + ": " + message;
@@ -192,6 +192,7 @@ class Parser {
   bool SetDiskKey(const std::string& key, const Value& value, std::string* message);
   bool SetVolumeKey(const std::string& key, const Value& value, std::string* message);
   bool SetOpticalKey(const std::string& key, const Value& value, std::string* message);
+  bool SetFileKey(const std::string& key, const Value& value, std::string* message);
   bool FinishDisk(DiskDraft& draft, std::string* error);
   bool FinishOptical(OpticalDraft& draft, std::string* error);
   bool FinishVolumes(std::string* error);
@@ -203,6 +204,7 @@ class Parser {
   std::vector<DiskDraft> disks_;
   std::vector<VolumeDraft> volumes_;
   std::vector<OpticalDraft> opticals_;
+  std::vector<std::set<std::string>> fileKeys_;
   int line_ = 0;
 };
 
@@ -246,6 +248,10 @@ bool Parser::Run(const std::string& text, BayConfig* config, std::string* error)
   for (OpticalDraft& draft : opticals_) {
     if (!FinishOptical(draft, error)) return false;
     config_->opticals[draft.optical.letter] = draft.optical;
+  }
+  for (size_t i = 0; i < config_->files.size(); ++i) {
+    if (!fileKeys_[i].count("path") || !fileKeys_[i].count("security"))
+      return Fail(config_->files[i].line, "a [file] needs its path and its security", error);
   }
   return FinishVolumes(error);
 }
@@ -320,8 +326,15 @@ bool Parser::StartSection(const std::string& header, int line, std::string* mess
     section_ = Section::kOptical;
     return true;
   }
-  *message =
-      "unknown section [" + header + "]; expected [system], [disk N], [volume X] or [optical X]";
+  if (kind == "file" && words.size() == 1) {
+    config_->files.emplace_back();
+    config_->files.back().line = line;
+    fileKeys_.emplace_back();
+    section_ = Section::kFile;
+    return true;
+  }
+  *message = "unknown section [" + header +
+             "]; expected [system], [disk N], [volume X], [optical X] or [file]";
   return false;
 }
 
@@ -343,6 +356,9 @@ bool Parser::SetKey(const std::string& key, const Value& value, std::string* mes
     case Section::kOptical:
       given = &opticals_.back().given;
       break;
+    case Section::kFile:
+      given = &fileKeys_.back();
+      break;
   }
   if (!given->insert(key).second) {
     *message = "'" + key + "' is given twice in this section";
@@ -351,11 +367,34 @@ bool Parser::SetKey(const std::string& key, const Value& value, std::string* mes
   if (section_ == Section::kSystem) return SetSystemKey(key, value, message);
   if (section_ == Section::kDisk) return SetDiskKey(key, value, message);
   if (section_ == Section::kOptical) return SetOpticalKey(key, value, message);
+  if (section_ == Section::kFile) return SetFileKey(key, value, message);
   return SetVolumeKey(key, value, message);
 }
 
 bool ReadNumber(const Value& value, uint64_t min, uint64_t max, uint64_t* out,
                 std::string* message);
+
+bool Parser::SetFileKey(const std::string& key, const Value& value, std::string* message) {
+  FileConfig& file = config_->files.back();
+  // A path may hold any character but the controls (UTF-8 beyond ASCII).
+  for (char c : value.text) {
+    if (static_cast<unsigned char>(c) < 0x20) {
+      *message = "control characters are not allowed";
+      return false;
+    }
+  }
+  if (key == "path") {
+    file.path = value.text;
+    return true;
+  }
+  if (key == "security") {
+    file.readable = value.quoted || Lower(value.text) != "unreadable";
+    file.security = file.readable ? value.text : std::string();
+    return true;
+  }
+  *message = "unknown key '" + key + "' in [file]";
+  return false;
+}
 
 bool Parser::SetSystemKey(const std::string& key, const Value& value, std::string* message) {
   if (key == "windows_directory") {

@@ -9,6 +9,7 @@ namespace sim {
 // Codes the bay reports that the portable platform header does not declare.
 constexpr DWORD kErrorInvalidFunction = 1;
 constexpr DWORD kErrorFileNotFound = 2;
+constexpr DWORD kErrorAccessDenied = 5;
 constexpr DWORD kErrorInvalidHandle = 6;
 constexpr DWORD kErrorNotSupported = 50;
 constexpr DWORD kErrorInvalidParameter = 87;

@@ -78,6 +78,11 @@ BOOL BayDeleteTask(const char* name) {
   return bay ? bay->DeleteTask(name) : FALSE;
 }
 
+BOOL BayGetSecurityText(const char* path, char* text, DWORD size) {
+  Bay* bay = Installed();
+  return bay ? bay->SecurityText(path, text, size) : FALSE;
+}
+
 platform::SystemCalls ModelledCalls() {
   platform::SystemCalls calls;
   calls.CreateFileA = BayCreateFile;
@@ -92,6 +97,7 @@ platform::SystemCalls ModelledCalls() {
   calls.GetLastError = BayGetLastError;
   calls.RegisterTask = BayRegisterTask;
   calls.DeleteTask = BayDeleteTask;
+  calls.GetSecurityText = BayGetSecurityText;
   return calls;
 }
 
@@ -103,7 +109,8 @@ platform::SystemCalls ModelledCalls() {
     const platform::SystemCalls& real = platform::RealSystemCalls();                     \
     const Result result = real.Name Arguments;                                           \
     const bool ok = !(result == Failure);                                                \
-    if (Bay* bay = Installed()) bay->RecordPassedCall(#Name, ok);                        \
+    if (Bay* bay = Installed())                                                          \
+      bay->RecordPassedCall(CallTraceLineOf(#Name, ok, std::make_tuple Arguments));      \
     if (!ok) SetSystemError(real.GetLastError());                                        \
     return result;                                                                       \
   }

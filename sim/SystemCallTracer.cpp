@@ -68,7 +68,8 @@ platform::SystemCalls DescribedCalls() {
   Result Named##Name Parameters {                                               \
     SystemCallTracer& tracer = Active();                                        \
     const Result result = tracer.Next().Name Arguments;                         \
-    tracer.Log().Record(CallTraceLine(#Name, !(result == Failure)));            \
+    tracer.Log().Record(                                                        \
+        CallTraceLineOf(#Name, !(result == Failure), std::make_tuple Arguments)); \
     return result;                                                              \
   }
 TORVANE_SYSTEM_CALLS(TORVANE_TRACED_CALL)

@@ -20,11 +20,10 @@ std::string TaskTraceLine(const char* code, const char* name, const char* xml, B
          (xml && *xml ? xml : "-") + " -> " + result;
 }
 
-std::string CallTraceLine(const char* name, bool ok) {
-  TraceEntry entry;
-  entry.code = name ? name : "-";
-  entry.result = ok ? "ok" : "fail";
-  return FormatTraceLine(entry);
+std::string CallTraceLine(const char* name, const std::string& inputs, bool ok,
+                          const std::string& outputs) {
+  return std::string("CALL ") + (name ? name : "-") + inputs + " -> " + (ok ? "ok" : "fail") +
+         outputs;
 }
 
 void TraceLog::Record(const std::string& line) {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/PlatformTypes.h"
@@ -29,8 +30,42 @@ std::string FormatTraceLine(const TraceEntry& entry);
 std::string TaskTraceLine(const char* code, const char* name, const char* xml, BOOL ok,
                           DWORD error);
 
-// Any other call: - Name - len=0 dir=none -> ok (or fail).
-std::string CallTraceLine(const char* name, bool ok);
+// Any other call, with the texts it was given and, when it succeeded, those
+// it filled in (a char* is a buffer the call fills):
+//   CALL GetSecurityText "C:\Tools\Torvane.exe" -> ok "O:BAD:(A;;FA;;;SY)"
+std::string CallTraceLine(const char* name, const std::string& inputs, bool ok,
+                          const std::string& outputs);
+
+namespace trace_text {
+inline void Quote(std::string& line, const char* text) {
+  line += " \"";
+  line += text ? text : "";
+  line += '"';
+}
+template <class T>
+void Input(std::string&, const T&) {}
+inline void Input(std::string& line, const char* text) { Quote(line, text); }
+inline void Input(std::string&, char*) {}
+template <class T>
+void Output(std::string&, const T&) {}
+inline void Output(std::string& line, char* text) { Quote(line, text); }
+}  // namespace trace_text
+
+template <class... Arguments>
+std::string CallTraceLine(const char* name, bool ok, const Arguments&... arguments) {
+  std::string inputs, outputs;
+  (trace_text::Input(inputs, arguments), ...);
+  if (ok) (trace_text::Output(outputs, arguments), ...);
+  return CallTraceLine(name, inputs, ok, outputs);
+}
+
+// The same for a call's arguments gathered in a tuple (std::make_tuple of
+// them, as the list of calls gives them).
+template <class... Arguments>
+std::string CallTraceLineOf(const char* name, bool ok, const std::tuple<Arguments...>& arguments) {
+  return std::apply([&](const Arguments&... each) { return CallTraceLine(name, ok, each...); },
+                    arguments);
+}
 
 class TraceLog {
  public:

@@ -7,6 +7,8 @@ set -u
 exe="$1"
 root="$2"
 closer="$3"
+# Paths outside ASCII reach Wine's programs as Windows would give them.
+export LC_ALL=C.UTF-8
 here="$root/tests/e2e"
 wine_run="$root/cmake/wine-run.sh"
 work=$(mktemp -d)
@@ -28,7 +30,7 @@ launch() {
     export TORVANE_TRACE="$(winpath "$work/$name.trace")"
     export TORVANE_SIMULATE_STATE="$(winpath "$work/$name.state")"
     [ -n "$bay" ] && export TORVANE_SIMULATE="$(winpath "$bay")"
-    timeout 120 "$wine_run" "$exe" "$@" >/dev/null 2>&1
+    timeout 120 "$wine_run" "${program:-$exe}" "$@" >/dev/null 2>&1
     echo $? > "$work/$name.code.part"
     date +%s > "$work/$name.end"
     mv "$work/$name.code.part" "$work/$name.code"
@@ -153,22 +155,54 @@ run serialother 10 "$sample" /SERIAL:S246J1RZ123456 /DRIVE:HDD0 /STANDBY /QUIT
 check "serial and another /DRIVE: ends by itself, exit code 2" is "$ended$code" yes2
 check "serial and another /DRIVE: no standby" lacks "$trace" "A0E0"
 
-# /SCHEDULE carries the settings out and leaves a task (Wine's scheduler keeps
-# only a skeleton of it: its definition is judged by the trace); /UNSCHEDULE
-# removes it.
+# /SCHEDULE makes a task that runs Torvane with administrator rights, so
+# Torvane must lie where only administrators can change it: here a folder
+# with a Cyrillic name under C:\Program Files. Wine, as Debian ships it, keeps
+# no descriptors (it makes them from the Unix owner and mode, owned by the
+# user), so the bay gives those of that folder and the folders above, as
+# Windows' own are; Torvane reads them through the system (traced as
+# GetSecurityText), and anywhere else it reads Wine's.
+safe_dir="$(winepath -u 'C:\Program Files' 2>/dev/null)/Торвейн"
+mkdir -p "$safe_dir" && cp "$exe" "$safe_dir/Torvane.exe"
+safe_exe="$safe_dir/Torvane.exe"
+admin_sample="$work/admin-sample.bay"
+cp "$sample" "$admin_sample"
+for place in 'C:\' 'C:\Program Files' 'C:\Program Files\Торвейн' 'C:\Program Files\Торвейн\Torvane.exe'; do
+  printf '[file]\npath = %s\nsecurity = O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)\n' \
+    "$place" >> "$admin_sample"
+done
+
+# From there /SCHEDULE carries the settings out and leaves a task run by the
+# system (Wine's scheduler keeps only a skeleton of it: its definition is
+# judged by the trace); /UNSCHEDULE removes it, drive or no drive.
 task="$(winepath -u 'C:\windows\system32\tasks' 2>/dev/null)/Torvane S246J1RZ123456"
-run schedule 10 "$sample" /SERIAL:S246J1RZ123456 /AAM:128 /SCHEDULE
+program="$safe_exe" run schedule 10 "$admin_sample" /SERIAL:S246J1RZ123456 /AAM:128 /SCHEDULE
 check "schedule: ends by itself, exit code 0" is "$ended$code" yes0
 check "schedule: AAM 128 set now" has "$trace" "PhysicalDrive1 SPTD A1060C4280000000A0EF0000"
 check "schedule: the task is there" test -f "$task"
-for part in '<LogonTrigger>' 'Microsoft-Windows-Power-Troubleshooter&apos;] and EventID=1' \
-    '<RunLevel>HighestAvailable</RunLevel>' '<Arguments>/SERIAL:S246J1RZ123456 /AAM:128 /QUIT</Arguments>' \
-    'Torvane.exe</Command>'; do
+check "schedule: the program's folder judged by its descriptor" \
+  has "$trace" '^CALL GetSecurityText "C:\\Program Files\\Торвейн" -> ok "O:BAD:P'
+for part in '<BootTrigger>' '<LogonTrigger>' 'Microsoft-Windows-Power-Troubleshooter&apos;] and EventID=1' \
+    'Microsoft-Windows-Kernel-Power&apos;] and EventID=507' '<UserId>S-1-5-18</UserId><RunLevel>HighestAvailable</RunLevel>' \
+    '<Arguments>/SERIAL:S246J1RZ123456 /AAM:128 /QUIT</Arguments>' \
+    '<Command>C:\\Program Files\\Торвейн\\Torvane.exe</Command>'; do
   check "schedule: the task's definition holds $part" has "$trace" "^TASK REGISTER \"Torvane S246J1RZ123456\" .*$part.* -> ok"
 done
-run unschedule 10 "$sample" /SERIAL:S246J1RZ123456 /UNSCHEDULE
-check "unschedule: ends by itself, exit code 0" is "$ended$code" yes0
-check "unschedule: the task is gone" test ! -e "$task"
+run unschedule 10 "$levels" /SERIAL:S246J1RZ123456 /UNSCHEDULE
+check "unschedule of a drive not there: ends by itself, exit code 0" is "$ended$code" yes0
+check "unschedule of a drive not there: the task is gone" test ! -e "$task"
+# The sample's sleeping USB disk: named by the serial number its driver keeps,
+# so no disk is woken to learn it, and the standby it asks keeps it asleep.
+program="$safe_exe" run scheduleasleep 10 "$admin_sample" /DRIVE:HDD2 /STANDBY /SCHEDULE
+check "schedule, sleeping disk: ends by itself, exit code 0" is "$ended$code" yes0
+check "schedule, sleeping disk: the task is named by its serial number" \
+  has "$trace" '^TASK REGISTER "Torvane AX-WXE908123456" .*<Arguments>/SERIAL:AX-WXE908123456 /STANDBY /QUIT</Arguments>.* -> ok'
+check "schedule, sleeping disk: no IDENTIFY" lacks "$trace" "PhysicalDrive4 SPTD F800221001"
+check "schedule, sleeping disk: it still sleeps" has "$state" "disk 4 power=standby"
+run unscheduleasleep 10 "$sample" /DRIVE:HDD2 /UNSCHEDULE
+check "unschedule, sleeping disk: the task of its serial number removed" \
+  has "$trace" '^TASK DELETE "Torvane AX-WXE908123456" - -> ok'
+
 
 # Standby for hard drive 1 of two, then the program closes itself.
 run standby 10 "$with_disc" /DRIVE:HDD1 /STANDBY /QUIT
@@ -286,6 +320,9 @@ for i in $(seq 0 20); do extents="$extents 1:$((1048576 + i * 4096)):4096"; done
 printf '[disk 0]\nata_paths = sat12\n[disk 1]\nata_paths = sat12\n[volume C]\nextents = %s 0:1048576:4096\n' \
   "$extents" > "$work/many-extents.bay"
 printf '[disk 0]\nwhat = 1\n' > "$work/broken-file.bay"
+# Torvane where the user may change it (its build folder): no task, nothing
+# done, and a box that says where to put it.
+launch unsafe "$sample" /SERIAL:S246J1RZ123456 /AAM:128 /SCHEDULE
 launch neither "$levels" /DRIVE:HDD2 /APM:128 /AAM:OFF /QUIT
 launch neitherstandby "$levels" /DRIVE:HDD2 /APM:128 /AAM:OFF /STANDBY /QUIT
 launch windowsstandby "$levels" /DRIVE:HDD0 /APM:128 /AAM:OFF /STANDBY /QUIT
@@ -294,6 +331,11 @@ launch broken "$work/broken-file.bay" /DRIVE:HDD0 /STANDBY /QUIT
 launch extents "$work/many-extents.bay" /DRIVE:HDD0 /STANDBY /QUIT
 launch emulatedtimers "$emulated" /DRIVE:ODD0 /TIMER-STANDBY:0:10:00 /QUIT
 
+finish unsafe 75
+check "schedule from a folder of the user's: exit code 9" is "$ended$code" yes9
+check "schedule from a folder of the user's: no task" lacks "$trace" "TASK REGISTER"
+check "schedule from a folder of the user's: nothing set" lacks "$trace" "A0EF"
+check "schedule from a folder of the user's: the descriptor judged" has "$trace" '^CALL GetSecurityText ".*Torvane.exe" -> ok "O:'
 finish neither 75
 check "neither: ends by itself after its boxes" is "$ended" yes
 check "neither: exit code 7" is "$code" 7

@@ -65,12 +65,12 @@ TEST(ScheduledTask, ArgumentsNameTheDriveAndRepeatTheSettings) {
     const char* arguments;
   };
   const Case cases[] = {
-      {"T /SERIAL:S246J1RZ123456 /AAM:128 /SCHEDULE", app::DriveOption("S246J1RZ123456", 1, 1),
+      {"T /SERIAL:S246J1RZ123456 /AAM:128 /SCHEDULE", app::DriveOption("S246J1RZ123456"),
        "/SERIAL:S246J1RZ123456 /AAM:128 /QUIT"},
-      {"T /DRIVE:HDD1 /SCHEDULE /APM:OFF /AAM:200 /STANDBY", app::DriveOption("WD-WX 12", 1, 1),
+      {"T /DRIVE:HDD1 /SCHEDULE /APM:OFF /AAM:200 /STANDBY", app::DriveOption("WD-WX 12"),
        "/SERIAL:\"WD-WX 12\" /AAM:200 /APM:OFF /STANDBY /QUIT"},
       {"T /DRIVE:ODD2 /TIMER-IDLE:0:05:00 /TIMER-STANDBY:OFF /SILENT /SCHEDULE",
-       app::DriveOption("", 2, 2), "/DRIVE:ODD2 /TIMER-IDLE:0:05:00 /TIMER-STANDBY:OFF /SILENT /QUIT"},
+       app::DriveOption("AB/12"), "/SERIAL:\"AB/12\" /TIMER-IDLE:0:05:00 /TIMER-STANDBY:OFF /SILENT /QUIT"},
   };
   for (const Case& c : cases) {
     CommandLineRequest request = {};
@@ -79,6 +79,11 @@ TEST(ScheduledTask, ArgumentsNameTheDriveAndRepeatTheSettings) {
   }
   EXPECT_EQ(app::TaskName("S246J1RZ123456"), "Torvane S246J1RZ123456");
   EXPECT_EQ(app::TaskName("AB/12:34\\5"), "Torvane AB_12_34_5");
+  // A serial number goes into the task only when it reads back as itself.
+  for (const char* serial : {"S246J1RZ", "WD-WX 12", "AB/12", "a b/c-d.e_f"})
+    EXPECT_TRUE(app::SerialFitsCommandLine(serial)) << serial;
+  for (const char* serial : {"", "AB\"12", "TAB\t1", "\xC3\xA9T\xC3\xA9"})
+    EXPECT_FALSE(app::SerialFitsCommandLine(serial)) << serial;
 }
 
 // Tags open and close in order; text holds no bare '<' or '&'.
@@ -114,19 +119,21 @@ bool WellFormed(const std::string& xml) {
   return open.empty();
 }
 
-TEST(ScheduledTask, DefinitionHoldsBothTriggersTheRunLevelAndTheCommand) {
+TEST(ScheduledTask, DefinitionRunsAsTheSystemAtStartLogOnAndEveryWake) {
   const std::string xml = app::TaskDefinitionXml(
-      "C:\\Tools & more\\Torvane.exe", "/SERIAL:\"A<B\" /APM:128 /QUIT", "Keeps \"HDD\" settings");
+      "C:\\Tools & m\xC3\xB6re\\Torvane.exe", "/SERIAL:\"A<B\" /APM:128 /QUIT", "Keeps \"HDD\" settings");
   EXPECT_TRUE(WellFormed(xml)) << xml;
   for (const char* part : {
            "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">",
+           "<BootTrigger><Enabled>true</Enabled>",
            "<LogonTrigger><Enabled>true</Enabled></LogonTrigger>",
            "&lt;Select Path=&quot;System&quot;&gt;*[System[Provider[@Name=&apos;Microsoft-Windows-Power-"
            "Troubleshooter&apos;] and EventID=1]]&lt;/Select&gt;",
-           "<RunLevel>HighestAvailable</RunLevel>",
-           "<Command>C:\\Tools &amp; more\\Torvane.exe</Command>",
+           "*[System[Provider[@Name=&apos;Microsoft-Windows-Kernel-Power&apos;] and EventID=507]]",
+           "<UserId>S-1-5-18</UserId><RunLevel>HighestAvailable</RunLevel>",
+           "<Command>C:\\Tools &amp; m\xC3\xB6re\\Torvane.exe</Command>",
            "<Arguments>/SERIAL:&quot;A&lt;B&quot; /APM:128 /QUIT</Arguments>",
-           "<WorkingDirectory>C:\\Tools &amp; more</WorkingDirectory>",
+           "<WorkingDirectory>C:\\Tools &amp; m\xC3\xB6re</WorkingDirectory>",
        })
     EXPECT_NE(xml.find(part), std::string::npos) << part;
   EXPECT_FALSE(WellFormed("<Task><A></Task></A>"));  // the checker itself can fail
