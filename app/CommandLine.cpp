@@ -16,7 +16,11 @@ const char* const kIdleTimerOption = "/TIMER-IDLE:";
 const char* const kStandbyTimerOption = "/TIMER-STANDBY:";
 
 namespace {
-constexpr int32_t kMaxTimer = 0xFFFF;  // 100 ms units: the page's limit, 01:49:13.5
+// 100 ms units: what an optical drive's page takes (01:49:13.5), and the
+// range of a hard drive's standby timer (5 s to 5 h 30 min).
+constexpr int32_t kMaxOpticalTimer = 0xFFFF;
+constexpr int32_t kShortestDiskTimer = 50;
+constexpr int32_t kLongestDiskTimer = 198000;
 }
 
 int32_t NumberAfter(const std::string& text, const char* option) {
@@ -111,9 +115,32 @@ bool ReadTimer(const std::string& value, int32_t* timer) {
       !ReadDigits(value.substr(first + 1, second - first - 1), 2, &minutes) ||
       !ReadDigits(value.substr(second + 1), 2, &seconds) || minutes > 59 || seconds > 59)
     return false;
-  const int32_t tenths = (hours * 3600 + minutes * 60 + seconds) * 10;
-  if (tenths > kMaxTimer) return false;
-  *timer = tenths;
+  *timer = (hours * 3600 + minutes * 60 + seconds) * 10;
+  return true;
+}
+
+bool TimersFitDrive(drive::CommandLineRequest& request, bool hardDrive) {
+  const auto refuse = [&request](const char* option, int32_t timer, const char* range) {
+    const int32_t seconds = timer / 10;
+    std::snprintf(request.refusedOption, sizeof request.refusedOption, "%s%d:%02d:%02d (%s)",
+                  option, static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                  static_cast<int>(seconds % 60), range);
+    request.outcome = drive::OutcomeValueRefused;
+    return false;
+  };
+  const auto set = [](int32_t timer) { return timer >= 0; };  // neither OFF nor absent
+  if (hardDrive) {
+    // 0:00:00 turns the timer off, as OFF does.
+    const int32_t timer = request.standbyTimer;
+    if (set(timer) && timer != 0 && (timer < kShortestDiskTimer || timer > kLongestDiskTimer))
+      return refuse(kStandbyTimerOption, timer, "a hard drive's: 0:00:05 to 5:30:00");
+    return true;
+  }
+  for (const auto& timer : {std::make_pair(kIdleTimerOption, request.idleTimer),
+                            std::make_pair(kStandbyTimerOption, request.standbyTimer)}) {
+    if (set(timer.second) && timer.second > kMaxOpticalTimer)
+      return refuse(timer.first, timer.second, "an optical drive's: up to 1:49:13");
+  }
   return true;
 }
 

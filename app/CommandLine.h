@@ -16,9 +16,10 @@ namespace app {
 int32_t NumberAfter(const std::string& text, const char* option);
 
 // The options that carry a value, with the value right after the colon:
-// /APM:n (1-254) or /APM:OFF, /AAM:n (128-254) or /AAM:OFF, and the optical
-// drive's timers /TIMER-IDLE:h:m:s and /TIMER-STANDBY:h:m:s (at most
-// 1:49:13, the page's limit) or OFF. None of them contains an older option:
+// /APM:n (1-254) or /APM:OFF, /AAM:n (128-254) or /AAM:OFF, the optical
+// drive's timers /TIMER-IDLE:h:m:s and /TIMER-STANDBY:h:m:s, and a hard
+// drive's standby timer /TIMER-STANDBY:h:m:s, or OFF. Whether a timer suits
+// the drive is known once the drive is (TimersFitDrive). None of them contains an older option:
 // "/STANDBY" is found inside anything that begins with it.
 extern const char* const kSerialOption;        // /SERIAL:text or /SERIAL:"text"
 extern const char* const kScheduleOption;      // /SCHEDULE
@@ -34,9 +35,14 @@ std::string ValueAfter(const std::string& line, const char* option);
 // A level from min to max, or kSettingOff for OFF; false when the text is
 // neither.
 bool ReadLevel(const std::string& value, int32_t min, int32_t max, int32_t* level);
-// h:m:s (minutes and seconds below 60) as units of 100 ms, at most 65535,
-// or kSettingOff for OFF; false otherwise.
+// h:m:s (minutes and seconds below 60) as units of 100 ms, or kSettingOff
+// for OFF; false otherwise.
 bool ReadTimer(const std::string& value, int32_t* timer);
+// Whether the timers asked suit the kind of drive named: an optical drive's
+// up to 1:49:13 (its page's limit), a hard drive's standby timer 0:00:05 to
+// 5:30:00 (or 0:00:00, off). When not, records the first that does not, with
+// its range, as the refused option.
+bool TimersFitDrive(drive::CommandLineRequest& request, bool hardDrive);
 
 // The value after `option`, which may be quoted ("text with blanks"): a
 // quoted value runs to the closing quote, any other as ValueAfter's. Sets

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "drive/DiskRecord.h"
+
 namespace app {
 
 std::string DriveSerial(const drive::DriveSlot& slot) {
@@ -14,10 +16,7 @@ std::string DriveSerial(const drive::DriveSlot& slot) {
 }
 
 std::string TaskSerial(const drive::DriveSlot& slot) {
-  if (slot.hard.kind == drive::KindHardDrive && slot.hard.driverSerial[0] != '\0')
-    return std::string(slot.hard.driverSerial,
-                       strnlen(slot.hard.driverSerial, drive::kSerialTextLength));
-  return DriveSerial(slot);
+  return slot.hard.kind == drive::KindHardDrive ? drive::RecordSerial(slot.hard) : DriveSerial(slot);
 }
 
 namespace {

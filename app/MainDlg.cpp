@@ -140,20 +140,24 @@ BOOL CMainDlg::OnInitDialog() {
   const bool found = FillDriveBox(wantedKind, wantedNumber);
   if (!found && AsksSomething(request) && !removeBySerial && taskProblem.empty())
     drive::RecordOutcome(request, drive::OutcomeNoSuchDrive);
+  // A timer outside what the drive named can hold is refused like any value.
+  if (found && !refused)
+    TimersFitDrive(request, driveList.slots[namedSlot].hard.kind == drive::KindHardDrive);
+  const bool refusedHere = request.refusedOption[0] != '\0';
   // A task names its drive by its serial number: without one that a command
   // line can carry, nothing is done.
-  if (found && request.schedule != drive::ScheduleNone && taskProblem.empty() && !refused) {
+  if (found && request.schedule != drive::ScheduleNone && taskProblem.empty() && !refusedHere) {
     taskProblem = TaskSerialProblem(driveList, namedSlot);
     if (!taskProblem.empty()) DropRequest(request, drive::OutcomeTaskFailed);
   }
   // A value refused sends nothing at all: the request is dropped before a
   // page could act on it, and the user is told which option was wrong.
-  if (refused) request.requestedDriveNumber = -1;
+  if (refusedHere) request.requestedDriveNumber = -1;
   m_driveBox.SetCurSel(driveList.selectedIndex);
   ShowSelectedDrive();
   if (!serialProblem.empty()) fw::AfxMessageBox(serialProblem.c_str(), MB_ICONERROR);
   if (!taskProblem.empty()) fw::AfxMessageBox(taskProblem.c_str(), MB_ICONERROR);
-  if (refused) {
+  if (refusedHere) {
     const std::string text = std::string(kRefusedValue) + request.refusedOption;
     fw::AfxMessageBox(text.c_str(), MB_ICONERROR);
     if (request.quitAfterAction) OnCancel();

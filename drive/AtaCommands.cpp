@@ -10,13 +10,16 @@
 namespace drive {
 
 // clang-format off
-// Only IDENTIFY DEVICE (ECh) moves data; every other command is non-data.
+// Only IDENTIFY DEVICE (ECh) and SMART (B0h, which the program sends only as
+// READ DATA) move data; every other command is non-data.
 const uint32_t AtaDataClassTable[256] = {
 #define ND2 AtaNoData, AtaNoData
 #define ND8 ND2, ND2, ND2, ND2
 #define ND16 ND8, ND8
     ND16, ND16, ND16, ND16, ND16, ND16, ND16, ND16,   // 00h-7Fh
-    ND16, ND16, ND16, ND16, ND16, ND16,               // 80h-DFh
+    ND16, ND16, ND16,                                 // 80h-AFh
+    AtaDataIn, ND8, ND2, ND2, ND2, AtaNoData,         // B0h-BFh (B0h data-in)
+    ND16, ND16,                                       // C0h-DFh
     ND8, ND2, ND2, AtaDataIn, AtaNoData, ND2,         // E0h-EFh (ECh data-in)
     ND16,                                             // F0h-FFh
 #undef ND16
@@ -106,6 +109,23 @@ bool AtaCheckPowerMode(const HardDriveInfo& drive, AtaTaskFile* output) {
 
 bool AtaStandbyImmediate(const HardDriveInfo& drive) {
   return AtaExecute(drive, Command(kAtaStandbyImmediate), nullptr, 0, nullptr);
+}
+
+bool AtaIdle(const HardDriveInfo& drive, uint8_t timerCount) {
+  return AtaExecute(drive, Command(kAtaIdle, 0, timerCount), nullptr, 0, nullptr);
+}
+
+bool AtaStandby(const HardDriveInfo& drive, uint8_t timerCount) {
+  return AtaExecute(drive, Command(kAtaStandby, 0, timerCount), nullptr, 0, nullptr);
+}
+
+bool AtaSmartReadData(const HardDriveInfo& drive, void* buffer) {
+  // FEATURES D0h READ DATA; LBA mid 4Fh and high C2h, the SMART signature;
+  // the count names the one 512-byte block that comes back.
+  AtaTaskFile tf = Command(kAtaSmart, kSmartReadData, 1);
+  tf.lbaMid = 0x4F;
+  tf.lbaHigh = 0xC2;
+  return AtaExecute(drive, tf, buffer, 512, nullptr);
 }
 
 }  // namespace drive

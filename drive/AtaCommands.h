@@ -48,6 +48,10 @@ constexpr uint8_t kAtaIdentifyDevice = 0xEC;
 constexpr uint8_t kAtaSetFeatures = 0xEF;
 constexpr uint8_t kAtaCheckPowerMode = 0xE5;
 constexpr uint8_t kAtaStandbyImmediate = 0xE0;
+constexpr uint8_t kAtaStandby = 0xE2;  // standby now, with the standby timer's count
+constexpr uint8_t kAtaIdle = 0xE3;     // idle now (spinning), with the standby timer's count
+constexpr uint8_t kAtaSmart = 0xB0;    // sent only as SMART READ DATA: 512 bytes in
+constexpr uint8_t kSmartReadData = 0xD0;
 
 constexpr uint8_t kFeatureEnableApm = 0x05;
 constexpr uint8_t kFeatureDisableApm = 0x85;
@@ -80,5 +84,12 @@ bool AtaIdentifyDevice(const HardDriveInfo& drive, void* buffer, int length);
 bool AtaSetFeatures(const HardDriveInfo& drive, uint8_t subcommand, uint8_t count);
 bool AtaCheckPowerMode(const HardDriveInfo& drive, AtaTaskFile* output);
 bool AtaStandbyImmediate(const HardDriveInfo& drive);
+// Set the standby timer (StandbyTimer.h) and leave the drive spinning (IDLE)
+// or asleep (STANDBY): whichever it is in already, so that setting the timer
+// never spins it up or down.
+bool AtaIdle(const HardDriveInfo& drive, uint8_t timerCount);
+bool AtaStandby(const HardDriveInfo& drive, uint8_t timerCount);
+// SMART READ DATA into 512 bytes (SmartData.h).
+bool AtaSmartReadData(const HardDriveInfo& drive, void* buffer);
 
 }  // namespace drive

@@ -118,6 +118,7 @@ constexpr uint8_t kSatCheckCondition = 0x20;  // CK_COND
 constexpr uint8_t kSatTransferToHost = 0x08;  // T_DIR
 constexpr uint8_t kSatByteBlock = 0x04;       // BYTE_BLOCK
 constexpr uint8_t kSatLengthInFeatures = 0x01;  // T_LENGTH 01b
+constexpr uint8_t kSatLengthInCount = 0x02;     // T_LENGTH 10b
 
 // SAT returns the registers in the sense data, in either format the
 // translator is set to (D_SENSE in the control mode page; 0, fixed, is the
@@ -182,7 +183,9 @@ bool SendSat12(HANDLE device, const AtaTaskFile& in, uint32_t dataClass, void* d
   uint8_t flags = kSatByteBlock;
   if (output != nullptr) flags |= kSatCheckCondition;
   if (dataClass != AtaDataOut) flags |= kSatTransferToHost;
-  if (dataClass != AtaNoData) flags |= kSatLengthInFeatures;
+  // The length in blocks lies in FEATURES where the command leaves it free
+  // (IDENTIFY), else in COUNT (SMART READ DATA's FEATURES is its subcommand).
+  if (dataClass != AtaNoData) flags |= in.features == 0 ? kSatLengthInFeatures : kSatLengthInCount;
 
   uint8_t cdb[kCdbLength] = {};
   cdb[0] = 0xA1;  // ATA PASS-THROUGH (12)

@@ -56,6 +56,7 @@ struct HardDriveInfo {
   uint16_t featuresEnabled;  // word 86
   uint16_t apmLevelWord;     // word 91
   uint16_t aamLevelWord;     // word 94
+  uint8_t smartEnabled;      // words 82 and 85, bit 0: SMART there and on
   // Listed while asleep: the serial number and the support of both feature
   // sets are unknown until an IDENTIFY comes back.
   uint8_t identityPending;

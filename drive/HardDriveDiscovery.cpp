@@ -349,6 +349,8 @@ void StoreFeatureLevels(HardDriveInfo& drive, const uint8_t* identify) {
   drive.featuresEnabled = IdentifyWordAt(identify, IdentifyWord::commandSetsEnabled);
   drive.apmLevelWord = IdentifyWordAt(identify, IdentifyWord::apmLevel);
   drive.aamLevelWord = IdentifyWordAt(identify, IdentifyWord::aamLevel);
+  drive.smartEnabled = (IdentifyWordAt(identify, IdentifyWord::smartSupported) &
+                        IdentifyWordAt(identify, IdentifyWord::smartEnabled) & 1) != 0;
 }
 
 bool ContainsVolumeName(const char (*names)[kVolumeNameLength], int count, const char* name) {

@@ -15,6 +15,8 @@ struct IdentifyWord {
   static constexpr int serialNumberWords = 10;
   static constexpr int modelNumber = 27;  // 27-46, 40 characters
   static constexpr int modelNumberWords = 20;
+  static constexpr int smartSupported = 82;        // bit 0
+  static constexpr int smartEnabled = 85;          // bit 0
   static constexpr int commandSetsSupported = 83;  // bit 3 APM, bit 9 AAM
   static constexpr int commandSetsEnabled = 86;    // bit 3 APM, bit 9 AAM
   static constexpr int apmLevel = 91;              // bits 7-0

@@ -14,6 +14,7 @@
 #include "drive/IdentifyData.h"
 #include "drive/OpticalCommands.h"
 #include "drive/ReadSpeed.h"
+#include "drive/SmartData.h"
 #include "platform/SystemCalls.h"
 
 namespace {
@@ -95,6 +96,8 @@ const platform::SystemCalls kAnswersFromInput = AnswersFromInput();
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The input read as a disk's SMART data, as it stands: its counters.
+  if (size >= drive::kSmartDataLength) static_cast<void>(drive::ReadWearCounts(data));
   FuzzedDataProvider provider(data, size);
   input = &provider;
   handles = 0;
@@ -116,6 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         drive::StoreFeatureLevels(disk, identify);
         static_cast<void>(drive::CarriesIdentifyData(identify));
       }
+      uint8_t smart[drive::kSmartDataLength];
+      if (drive::AtaSmartReadData(disk, smart)) static_cast<void>(drive::ReadWearCounts(smart));
+      drive::AtaIdle(disk, provider.ConsumeIntegral<uint8_t>());
       drive::AtaSetFeatures(disk, drive::kFeatureEnableApm, provider.ConsumeIntegral<uint8_t>());
       drive::AtaStandbyImmediate(disk);
       continue;

@@ -28,6 +28,9 @@ const char* const kStandbyWindowsDiskUnknown =
 const char* const kApmNotSupported = "Power management is not supported by this drive.";
 const char* const kAamNotSupported = "Seek noise control is not supported by this drive.";
 const char* const kReadWhenAwake = "drive asleep: read when it wakes";
+const char* const kNoIdleTimer =
+    "A hard drive has no idle timer that Torvane can set: its power management level decides "
+    "when it rests.";
 
 // A level the drive accepted, kept as IDENTIFY would report it (its enabled
 // bit in word 86, the level in bits 7-0 of its own word; 0: disabled).
@@ -49,7 +52,9 @@ ON_BN_CLICKED(IDC_HDD_AAM_SET, OnSetSeekNoise)
 ON_BN_CLICKED(IDC_HDD_APM_ALLOW_STANDBY, OnAllowStandby)
 ON_BN_CLICKED(IDC_HDD_APM_ENABLE, OnApmEnable)
 ON_BN_CLICKED(IDC_HDD_AAM_ENABLE, OnAamEnable)
+ON_BN_CLICKED(IDC_HDD_TIMER_SET, OnSetStandbyTimer)
 ON_WM_HSCROLL()
+ON_WM_VSCROLL()
 ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -94,6 +99,15 @@ void CHardDrivePage::DoDataExchange(fw::CDataExchange* x) {
   fw::DDX_Control(x, IDC_HDD_AAM_POSITION, m_aamPosition);
   fw::DDX_Control(x, IDC_HDD_AAM_ENABLE, m_aamEnable);
   fw::DDX_Control(x, IDC_HDD_AAM_SET, m_aamSet);
+  fw::DDX_Control(x, IDC_HDD_TIMER_ENABLE, m_timerEnable);
+  fw::DDX_Control(x, IDC_HDD_TIMER_TIME, m_timerField);
+  fw::DDX_Control(x, IDC_HDD_TIMER_SPIN, m_timerSpin);
+  fw::DDX_Control(x, IDC_HDD_TIMER_SET, m_timerSet);
+  fw::DDX_Control(x, IDC_HDD_TIMER_VALUE, m_timerValue);
+  fw::DDX_Control(x, IDC_HDD_TIMER_NOTE, m_timerNote);
+  fw::DDX_Control(x, IDC_HDD_WEAR_HEADING, m_wearHeading);
+  fw::DDX_Control(x, IDC_HDD_HEAD_LOADS, m_headLoads);
+  fw::DDX_Control(x, IDC_HDD_SPIN_UPS, m_spinUps);
 }
 
 BOOL CHardDrivePage::OnInitDialog() {
@@ -103,6 +117,7 @@ BOOL CHardDrivePage::OnInitDialog() {
     label->m_crText = kValueColour;
   m_powerHeading.SetBoldFont();
   m_seekHeading.SetBoldFont();
+  InitTimerAndWear();
 
   m_apmSlider.SetRange(kApmLowRange[0], kApmLowRange[1]);
   m_apmSlider.SetPageSize(8);
@@ -129,6 +144,10 @@ BOOL CHardDrivePage::OnInitDialog() {
       {&m_allowStandby, IDS_TIP_ALLOW_STANDBY},
       {&m_apmEnable, IDS_TIP_APM_ENABLE},
       {&m_aamEnable, IDS_TIP_AAM_ENABLE},
+      {&m_timerEnable, IDS_TIP_ALLOW_STANDBY},
+      {&m_timerField, IDS_TIP_STANDBY_TIME},
+      {&m_timerSpin, IDS_TIP_STANDBY_TIME},
+      {&m_timerSet, IDS_TIP_STANDBY_SET},
   };
   if (toolTipControl_.CreateWithTools(this, tools)) toolTip = &toolTipControl_;
   return TRUE;
@@ -176,6 +195,9 @@ void CHardDrivePage::RefreshStatus(bool updateControls) {
   m_powerMode.SetWindowText(mode);
 
   RefreshFeatures(updateControls);
+  ShowTimer(*drive, updateControls);
+  // Awake: it said so, or, on a path that cannot say, it just answered IDENTIFY.
+  ShowWear(*drive, answer.answered ? !answer.asleep : identifyRead_);
   CarryOutRequest();
 }
 
@@ -188,8 +210,9 @@ void CHardDrivePage::CarryOutRequest() {
   const drive::HardDriveInfo* drive = SelectedDrive();
   if (drive == nullptr) return;
 
-  // Seek noise, power management, then standby: a drive is quietened before
-  // it is put to sleep. Speeds mean nothing to a hard drive.
+  // Seek noise, power management, the standby timer, then standby: a drive
+  // is quietened before it is put to sleep. Speeds mean nothing to a hard
+  // drive.
   bool acted = false;
   bool levelSet = false;
   const struct {
@@ -217,6 +240,17 @@ void CHardDrivePage::CarryOutRequest() {
   // The sliders and boxes follow the levels the command line set, as they
   // would had the window opened after it: nothing more is sent for that.
   if (levelSet) ShowFeatures(*drive, featuresKnown_, true);
+  if (request.standbyTimer != drive::kNotRequested) {
+    acted = true;
+    const int32_t timer = request.standbyTimer;
+    drive::RecordOutcome(request,
+                         SetStandbyTimer(timer == drive::kSettingOff ? 0 : timer / 10));
+  }
+  if (request.idleTimer != drive::kNotRequested) {  // a hard drive has none of its own
+    acted = true;
+    fw::AfxMessageBox(kNoIdleTimer, MB_ICONERROR);
+    drive::RecordOutcome(request, drive::OutcomeNotSupported);
+  }
   if (request.requestedAction == drive::ActionStandby) {
     acted = true;
     drive::RecordOutcome(request, StandbyNow());
@@ -231,7 +265,8 @@ void CHardDrivePage::RefreshFeatures(bool updateControls) {
   bool known = drive->featuresRead != 0;
   // IDENTIFY may spin a sleeping drive up: while it sleeps, what was read
   // while it was awake is shown.
-  if (!driveAsleep_) known = ReadIdentify(*drive);
+  identifyRead_ = !driveAsleep_ && ReadIdentify(*drive);
+  if (!driveAsleep_) known = identifyRead_;
   featuresKnown_ = known;
   ShowFeatures(*drive, known, updateControls);
 }
@@ -488,7 +523,9 @@ drive::RequestOutcome CHardDrivePage::StandbyNow() {
 }
 
 void CHardDrivePage::OnTimer(UINT_PTR id) {
-  if (pollingEnabled && SelectedDrive() != nullptr) RefreshStatus(false);
+  // Any command restarts a drive's standby timer: a drive with one is not
+  // asked every 10 seconds, or it would never sleep.
+  if (pollingEnabled && SelectedDrive() != nullptr && !timerRuns_) RefreshStatus(false);
   Default(WM_TIMER, id, 0);
 }
 

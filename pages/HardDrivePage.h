@@ -4,7 +4,9 @@
 
 #include "drive/DriveList.h"
 #include "framework/Controls.h"
+#include "drive/DiskRecord.h"
 #include "framework/Dialog.h"
+#include "pages/TimeMaskEdit.h"
 #include "ui/TransparentStatic.h"
 
 namespace pages {
@@ -32,6 +34,7 @@ class CHardDrivePage : public fw::CDialog {
   void OnAllowStandby();
   void OnApmEnable();
   void OnAamEnable();
+  void OnSetStandbyTimer();
 
   // The actions behind the buttons, as the command line also runs them. Each
   // shows its own error box and tells what came of it. A level of 0 turns the
@@ -39,6 +42,12 @@ class CHardDrivePage : public fw::CDialog {
   drive::RequestOutcome StandbyNow();
   drive::RequestOutcome SetPowerManagement(int level);
   drive::RequestOutcome SetSeekNoise(int level);
+  // The drive's own standby timer, in seconds (0: off): the nearest period
+  // the drive can hold, sent so that it neither wakes nor falls asleep.
+  drive::RequestOutcome SetStandbyTimer(uint32_t seconds);
+
+  // SMART data is read at most this often, and never from a sleeping drive.
+  static constexpr int64_t kWearReadInterval = 600;  // seconds
 
   static constexpr UINT_PTR kTimerId = 3;
   static constexpr UINT kTimerPeriod = 10000;  // ms
@@ -60,6 +69,15 @@ class CHardDrivePage : public fw::CDialog {
   ui::CTransparentStatic m_aamPosition;
   fw::CButton m_aamEnable;
   fw::CButton m_aamSet;
+  fw::CButton m_timerEnable;
+  CTimeMaskEdit m_timerField;
+  fw::CSpinButtonCtrl m_timerSpin;
+  fw::CButton m_timerSet;
+  ui::CTransparentStatic m_timerValue;
+  ui::CTransparentStatic m_timerNote;
+  ui::CTransparentStatic m_wearHeading;
+  ui::CTransparentStatic m_headLoads;
+  ui::CTransparentStatic m_spinUps;
   fw::CToolTipCtrl* toolTip = nullptr;
 
   BOOL OnInitDialog() override;
@@ -70,6 +88,7 @@ class CHardDrivePage : public fw::CDialog {
 
  protected:
   void OnHScroll(UINT code, UINT position, HWND scrollBar);
+  void OnVScroll(UINT code, UINT position, HWND scrollBar);
   void OnTimer(UINT_PTR id);
   DECLARE_MESSAGE_MAP()
 
@@ -88,6 +107,11 @@ class CHardDrivePage : public fw::CDialog {
   void ClearLevelControls();
   void ApmChosen();
   void AamChosen();
+  // HardDriveTimerAndWear.cpp: the standby timer row and the wear counters.
+  void InitTimerAndWear();
+  void ShowTimer(const drive::HardDriveInfo& drive, bool updateControls);
+  void ShowWear(const drive::HardDriveInfo& drive, bool awake);
+  bool ScsiStandbyTimer(drive::HardDriveInfo& drive);  // a SCSI disk whose page can take one
   void EnableApmControls(BOOL enable);  // Set, slider, Enable and Allow standby
   void EnableAamControls(BOOL enable);  // Set, slider and Enable
   fw::CToolTipCtrl toolTipControl_;
@@ -103,6 +127,13 @@ class CHardDrivePage : public fw::CDialog {
   // The drives this page put to standby, until a power mode read finds them
   // awake again: a path whose CHECK POWER MODE fails still leaves them be.
   bool sentToStandby_[drive::kMaxDrives] = {};
+  // The last wear reading of each drive, and when (clock seconds; -1: none).
+  drive::WearCounts wear_[drive::kMaxDrives] = {};
+  int64_t wearReadAt_[drive::kMaxDrives];
+  // SCSI disks' power condition pages: 0 not asked yet, 1 changeable, 2 not.
+  uint8_t scsiTimerPage_[drive::kMaxDrives] = {};
+  bool identifyRead_ = false;  // the last RefreshFeatures had IDENTIFY answered
+  bool timerRuns_ = false;     // the shown drive has a standby timer Torvane set: not polled
 };
 
 }  // namespace pages

@@ -1,5 +1,5 @@
-// The program's own file as the real system knows it: its path, and who may
-// change a file or folder, for the real system's table of calls.
+// What the real system's table of calls asks Windows beyond its plain
+// functions: the program's path, who may change a file or folder, the clock.
 #pragma once
 
 #include "platform/PlatformTypes.h"
@@ -8,5 +8,6 @@ namespace platform {
 
 DWORD RealProgramPath(char* path, DWORD size);
 BOOL RealSecurityText(const char* path, char* text, DWORD size);
+LONGLONG RealClockSeconds();
 
 }  // namespace platform

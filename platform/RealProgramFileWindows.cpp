@@ -1,5 +1,6 @@
-// The program's path and the security descriptors of files, in UTF-8: a path
-// may hold characters the ANSI code page cannot (a user name in Cyrillic).
+// The program's path and the security descriptors of files, in UTF-8 (a path
+// may hold characters the ANSI code page cannot, a user name in Cyrillic),
+// and the local clock.
 #include <windows.h>
 #include <aclapi.h>
 #include <sddl.h>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/Calendar.h"
 #include "platform/RealProgramFile.h"
 #include "platform/Utf8.h"
 
@@ -52,6 +54,13 @@ BOOL RealSecurityText(const char* path, char* text, DWORD size) {
   const bool copied = CopyOut(Utf8FromWide(sddl), text, size);
   ::LocalFree(sddl);
   return copied ? TRUE : FALSE;
+}
+
+LONGLONG RealClockSeconds() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  return DaysFromCivil(now.wYear, now.wMonth, now.wDay) * 86400 + now.wHour * 3600 +
+         now.wMinute * 60 + now.wSecond;
 }
 
 }  // namespace platform

@@ -48,5 +48,7 @@
   /* The owner and access control list of a file or folder (UTF-8 path), as */              \
   /* the platform writes a security descriptor (SDDL).                      */              \
   X(BOOL, GetSecurityText, (const char* path, char* text, DWORD size), (path, text, size),   \
-    FALSE, RealSecurityText(path, text, size))
+    FALSE, RealSecurityText(path, text, size))                                               \
+  /* The local time: seconds since 1970-01-01 00:00 of the local calendar. */                \
+  X(LONGLONG, GetClockSeconds, (), (), 0, RealClockSeconds())
 // clang-format on

@@ -49,6 +49,15 @@
 #define IDC_HDD_APM_HIGH_END        1035    /* "high performance (127)" */
 #define IDC_HDD_APM_POSITION        1023    /* power management slider position */
 #define IDC_HDD_APM_VALUE           1020    /* current power management value */
+#define IDC_HDD_TIMER_ENABLE        1042    /* "Standby timer" check box */
+#define IDC_HDD_TIMER_TIME          1043    /* standby timer, h:m:s */
+#define IDC_HDD_TIMER_SPIN          1044    /* up-down of the standby timer */
+#define IDC_HDD_TIMER_SET           1045    /* standby timer "Set" */
+#define IDC_HDD_TIMER_VALUE         1046    /* the timer Torvane set, and when */
+#define IDC_HDD_TIMER_NOTE          1047    /* what else decides when the drive sleeps */
+#define IDC_HDD_WEAR_HEADING        1048    /* "Wear" */
+#define IDC_HDD_HEAD_LOADS          1049    /* head loads and their rate */
+#define IDC_HDD_SPIN_UPS            1050    /* spin-ups and their rate */
 
 /* Optical drive page (template 134) */
 #define IDD_OPTICAL_PAGE            134

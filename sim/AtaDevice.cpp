@@ -22,6 +22,18 @@ constexpr uint8_t kStandby = 0xE2;
 constexpr uint8_t kStandbyLegacy = 0x96;
 constexpr uint8_t kIdle = 0xE3;
 constexpr uint8_t kIdleLegacy = 0x97;
+constexpr uint8_t kSmart = 0xB0;
+constexpr uint8_t kSmartReadData = 0xD0;  // FEATURES of SMART
+
+// The standby timer's period of a count of IDLE or STANDBY (ACS-3), in
+// seconds; 0 for off and for the counts that name none.
+uint32_t TimerPeriod(uint8_t count) {
+  if (count <= 240) return count * 5u;
+  if (count <= 251) return (count - 240u) * 1800u;
+  if (count == 252) return 1260;
+  if (count == 255) return 1275;
+  return 0;  // 253 vendor-specific, 254 reserved: the bay's drive keeps none
+}
 
 // SET FEATURES subcommands (FEATURES register).
 constexpr uint8_t kEnableWriteCache = 0x02;
@@ -86,6 +98,48 @@ bool AtaDevice::SetFeatures(const AtaInput& input) {
   }
 }
 
+void AtaDevice::SetTime(int64_t now) {
+  if (loadedAt_ < 0) loadedAt_ = lastCommandAt_ = now;
+  now_ = now;
+  // The timer counts from the last command received (ATA: "no command").
+  if (standbyTimer_ != 0 && !IsStandbyMode(powerMode_) &&
+      now_ - lastCommandAt_ >= static_cast<int64_t>(standbyTimer_))
+    powerMode_ = kAtaPowerStandby;
+}
+
+std::vector<std::pair<uint8_t, uint64_t>> AtaDevice::SmartAttributes() const {
+  std::vector<std::pair<uint8_t, uint64_t>> attributes = config_.smartAttributes;
+  const int64_t hours = loadedAt_ < 0 ? 0 : (now_ - loadedAt_) / 3600;
+  bool risen = false;  // 193 rises, or 225 where there is no 193
+  for (const uint8_t id : {uint8_t{193}, uint8_t{225}}) {
+    for (auto& attribute : attributes) {
+      if (attribute.first != id || risen) continue;
+      attribute.second += static_cast<uint64_t>(config_.loadCyclesPerHour) * hours;
+      risen = true;
+    }
+  }
+  return attributes;
+}
+
+std::vector<uint8_t> AtaDevice::SmartData() const {
+  // 0-1 revision; 2-361 thirty entries of 12 bytes (0 id, 1-2 flags,
+  // 3 value, 4 worst, 5-10 raw, least significant byte first); 511 checksum.
+  std::vector<uint8_t> data(512, 0);
+  data[0] = 0x10;
+  const auto attributes = SmartAttributes();
+  for (size_t i = 0; i < attributes.size() && i < 30; ++i) {
+    uint8_t* entry = &data[2 + 12 * i];
+    entry[0] = attributes[i].first;
+    entry[1] = 0x32;
+    entry[3] = entry[4] = 100;
+    for (int b = 0; b < 6; ++b) entry[5 + b] = static_cast<uint8_t>(attributes[i].second >> (8 * b));
+  }
+  uint8_t sum = 0;
+  for (size_t i = 0; i < 511; ++i) sum = static_cast<uint8_t>(sum + data[i]);
+  data[511] = static_cast<uint8_t>(0x100 - sum + (config_.smartChecksumBad ? 1 : 0));
+  return data;
+}
+
 void AtaDevice::WakeUp() {
   if (!IsStandbyMode(powerMode_)) return;
   powerMode_ = kAtaPowerActive;
@@ -101,6 +155,7 @@ bool AtaDevice::TakeWokenUp() {
 AtaResult AtaDevice::Execute(const AtaInput& input) {
   const std::vector<uint8_t>& wakers = config_.wakeCommands;
   if (std::find(wakers.begin(), wakers.end(), input.command) != wakers.end()) WakeUp();
+  lastCommandAt_ = now_;
   AtaResult result;
   AtaOutput& out = result.registers;
   // Registers a command does not define come back as they were written.
@@ -123,17 +178,37 @@ AtaResult AtaDevice::Execute(const AtaInput& input) {
     case kCheckPowerModeLegacy:
       out.count = powerMode_;
       break;
-    case kStandbyImmediate:
-    case kStandbyImmediateLegacy:
     case kStandby:
     case kStandbyLegacy:
+    case kIdle:
+    case kIdleLegacy:
+      // The count sets the standby timer (253 and 254 are not the bay's).
+      if (input.count == 253 || input.count == 254) {
+        ok = false;
+        break;
+      }
+      standbyTimer_ = TimerPeriod(input.count);
+      powerMode_ = input.command == kIdle || input.command == kIdleLegacy ? kAtaPowerIdle
+                                                                          : kAtaPowerStandby;
+      break;
+    case kStandbyImmediate:
+    case kStandbyImmediateLegacy:
       powerMode_ = kAtaPowerStandby;
       break;
     case kIdleImmediate:
     case kIdleImmediateLegacy:
-    case kIdle:
-    case kIdleLegacy:
       powerMode_ = kAtaPowerIdle;
+      break;
+    case kSmart:
+      // READ DATA only, with the SMART signature in LBA mid and high; it
+      // reads the platters' reserved area, so a sleeping drive spins up.
+      if (!config_.smart || input.features != kSmartReadData || input.lbaMid != 0x4F ||
+          input.lbaHigh != 0xC2) {
+        ok = false;
+        break;
+      }
+      WakeUp();
+      result.dataIn = SmartData();
       break;
     default:
       ok = false;

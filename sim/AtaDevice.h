@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "sim/BayConfig.h"
@@ -72,7 +73,21 @@ class AtaDevice {
 
   AtaResult Execute(const AtaInput& input);
 
+  // The machine's clock, in seconds, as the bay passes it in before each
+  // access: a standby timer that ran out since the last command puts the
+  // drive to sleep now.
+  void SetTime(int64_t now);
+  // A command reached the device by another way (a SCSI disk's own): its
+  // timer starts again too.
+  void CommandReceived() { lastCommandAt_ = now_; }
+
   uint8_t powerMode() const { return powerMode_; }
+  // The standby timer the drive holds, in seconds (0: off). IDLE and STANDBY
+  // set it by their count; a SCSI disk's power condition page by its own.
+  uint32_t standbyTimer() const { return standbyTimer_; }
+  void setStandbyTimer(uint32_t seconds) { standbyTimer_ = seconds; }
+  // The SMART attributes as READ DATA reports them now (id, raw value).
+  std::vector<std::pair<uint8_t, uint64_t>> SmartAttributes() const;
   void setPowerMode(uint8_t mode) { powerMode_ = mode; }
   // Leaves standby for active, as a command that needs the platters does.
   void WakeUp();
@@ -87,6 +102,7 @@ class AtaDevice {
 
  private:
   bool SetFeatures(const AtaInput& input);
+  std::vector<uint8_t> SmartData() const;
 
   AtaDeviceConfig config_;
   uint8_t powerMode_;
@@ -95,6 +111,10 @@ class AtaDevice {
   bool aamEnabled_;
   uint8_t aamLevel_;
   bool wokenUp_ = false;
+  uint32_t standbyTimer_ = 0;  // seconds
+  int64_t now_ = 0;
+  int64_t loadedAt_ = -1;       // the first time passed in
+  int64_t lastCommandAt_ = -1;
 };
 
 }  // namespace sim

@@ -5,10 +5,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <thread>
 
+#include "platform/Calendar.h"
 #include "sim/BayFile.h"
 #include "sim/ControlCodes.h"
 #include "sim/LastError.h"
@@ -60,6 +62,19 @@ std::string StatusText(int status) {
   return text;
 }
 
+// The real local time, as the seam's clock counts it.
+int64_t LocalClockNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local = {};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  return platform::DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) * 86400 +
+         local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+}
+
 bool CanOpenLetter(const VolumeConfig& volume) {
   // Fixed, removable and RAM disk volumes; a network drive has no device here.
   return volume.driveType == DRIVE_FIXED || volume.driveType == DRIVE_REMOVABLE ||
@@ -81,6 +96,10 @@ struct Bay::State {
 
   mutable std::mutex mutex;
   BayConfig config;
+  // The machine's clock: its reading when loaded, running time_scale times
+  // faster than the real one from then on.
+  int64_t clockAtLoad = 0;
+  std::chrono::steady_clock::time_point loadedAt;
   std::map<int, std::unique_ptr<SimDisk>> disks;
   std::map<char, std::unique_ptr<SimOptical>> opticals;  // by upper-case letter
   std::map<uintptr_t, Handle> handles;
@@ -168,6 +187,18 @@ struct Bay::State {
     return 0;
   }
 
+  int64_t Now() const {
+    const auto elapsed = std::chrono::steady_clock::now() - loadedAt;
+    const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+    return clockAtLoad + ms * config.timeScale / 1000;
+  }
+
+  // Brings each disk to the present: a standby timer may have run out.
+  void AdvanceDisks() {
+    const int64_t now = Now();
+    for (auto& entry : disks) entry.second->ata().SetTime(now);
+  }
+
   static char UpperLetter(char letter) {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   }
@@ -231,6 +262,9 @@ bool Bay::LoadText(const std::string& text, std::string* error) {
     state_->opticals[entry.first].reset(new SimOptical(entry.second));
   }
   state_->handles.clear();
+  state_->loadedAt = std::chrono::steady_clock::now();
+  state_->clockAtLoad = config.clockStart >= 0 ? config.clockStart : LocalClockNow();
+  state_->AdvanceDisks();
   return true;
 }
 
@@ -278,6 +312,16 @@ BOOL Bay::DeleteTask(const char* name) {
 }
 void Bay::RecordPassedCall(const std::string& line) { state_->trace.Record(line); }
 
+LONGLONG Bay::ClockSeconds() {
+  LONGLONG now;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    now = state_->Now();
+  }
+  state_->trace.Record(CallTraceLine("GetClockSeconds", true));
+  return now;
+}
+
 BOOL Bay::SecurityText(const char* path, char* text, DWORD size) {
   const FileConfig* file = nullptr;
   std::string security;
@@ -314,6 +358,7 @@ bool Bay::HasDisk(int physicalDrive) const {
 
 uint8_t Bay::DiskPowerMode(int physicalDrive) const {
   std::lock_guard<std::mutex> lock(state_->mutex);
+  state_->AdvanceDisks();
   const SimDisk* disk = state_->Disk(physicalDrive);
   return disk ? disk->ata().powerMode() : kAtaPowerActive;
 }
@@ -414,6 +459,7 @@ std::vector<uint8_t> Bay::LastParameterData(char letter) const {
 
 std::string Bay::StateText() const {
   std::lock_guard<std::mutex> lock(state_->mutex);
+  state_->AdvanceDisks();
   const auto level = [](const FeatureLevel& f) {
     return !f.supported ? std::string("unsupported")
            : !f.enabled ? std::string("disabled")
@@ -437,7 +483,14 @@ std::string Bay::StateText() const {
   for (const auto& entry : state_->disks) {
     const AtaDevice& ata = entry.second->ata();
     text += "disk " + std::to_string(entry.first) + " power=" + mode(ata.powerMode()) +
-            " apm=" + level(ata.apm()) + " aam=" + level(ata.aam()) + "\n";
+            " apm=" + level(ata.apm()) + " aam=" + level(ata.aam()) + " timer=" +
+            (ata.standbyTimer() ? std::to_string(ata.standbyTimer()) + "s" : std::string("off"));
+    std::string attributes;
+    for (const auto& attribute : ata.SmartAttributes())
+      attributes += (attributes.empty() ? "" : ",") + std::to_string(attribute.first) + ":" +
+                    std::to_string(attribute.second);
+    if (!attributes.empty()) text += " smart=" + attributes;
+    text += "\n";
   }
   for (const auto& entry : state_->opticals) {
     const SimOptical& drive = *entry.second;
@@ -579,6 +632,7 @@ BOOL Bay::Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, 
   uint32_t spinUpMs = 0;  // a disk that a command woke answers once it has spun up
   {
     std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->AdvanceDisks();
     State::Handle* found = state_->FindHandle(handle);
     if (found && found->kind == State::Kind::kDisk) {
       entry.device = found->device;

@@ -84,7 +84,7 @@ class Bay {
 
   // The state of every device as text, one line each, for a run judged from
   // outside the program:
-  //   disk 1 power=standby apm=254 aam=disabled
+  //   disk 1 power=standby apm=254 aam=disabled timer=1200s smart=4:1234,193:56789
   //   optical E profile=001B speed=2770 power=active idle=on:3000 standby=on:6000
   std::string StateText() const;
 
@@ -104,6 +104,8 @@ class Bay {
   // and the trace records them.
   BOOL RegisterTask(const char* name, const char* xml);
   BOOL DeleteTask(const char* name);
+  // The machine's clock ([system] clock, running time_scale times faster).
+  LONGLONG ClockSeconds();
   // The descriptor of a [file] of the bay file; any other path's comes from
   // the real system.
   BOOL SecurityText(const char* path, char* text, DWORD size);

@@ -39,7 +39,21 @@ struct AtaDeviceConfig {
   // ATA commands that take the drive from standby to active (ATA lets a
   // drive spin up to serve a command; which commands do differs).
   std::vector<uint8_t> wakeCommands;
+  // SMART: the attributes READ DATA reports (id, raw value); without SMART
+  // the drive has none and aborts the command.
+  bool smart = false;
+  std::vector<std::pair<uint8_t, uint64_t>> smartAttributes;
+  bool smartChecksumBad = false;  // a damaged table: its checksum does not add up
+  // Head loads (attribute 193, or 225) an hour of the machine's time.
+  uint32_t loadCyclesPerHour = 0;
 };
+
+// The power condition mode page (1Ah): there and writable, there but
+// MODE SELECT of it refused, or not there at all.
+enum class PowerPageAnswer { kWritable, kRefused, kAbsent };
+
+// The power condition the drive is in (MMC-6, SPC-4 power conditions).
+enum class OpticalPower { kActive, kIdle, kStandby };
 
 enum class CapacityAnswer { kOk, kNoMedium, kUnsupported };
 
@@ -92,6 +106,9 @@ struct DiskConfig {
   std::vector<uint8_t> neverAnswers;
 
   uint32_t latencyMs = 0;  // slept before each control code on this device
+  // A power condition page 1Ah of its own (SCSI disks): its standby
+  // condition timer is the disk's standby timer.
+  PowerPageAnswer powerPage = PowerPageAnswer::kAbsent;
   // SCSI commands that wake the drive behind the bridge (READ CAPACITY, ...),
   // and how long the command that wakes it takes to complete.
   std::vector<uint8_t> wakeOpcodes;
@@ -141,13 +158,6 @@ enum class SpeedCommandAnswer {
 
 // What the drive reports as its current read speed while it holds a medium.
 enum class ReportedSpeed { kCurrent, kFastest, kFixed };
-
-// The power condition mode page (1Ah): there and writable, there but
-// MODE SELECT of it refused, or not there at all.
-enum class PowerPageAnswer { kWritable, kRefused, kAbsent };
-
-// The power condition the drive is in (MMC-6, SPC-4 power conditions).
-enum class OpticalPower { kActive, kIdle, kStandby };
 
 struct PowerConditions {
   bool idle = true;              // IDLE bit: idle condition timer active
@@ -211,8 +221,11 @@ struct FileConfig {
 struct BayConfig {
   std::string windowsDirectory = "C:\\WINDOWS";
   // Seconds of the machine's time to one real second: a driver's time-out
-  // passes that much sooner.
+  // passes that much sooner, and so do the disks' standby timers.
   uint32_t timeScale = 1;
+  // The machine's local time when the bay is loaded, in seconds since
+  // 1970-01-01 00:00 of the local calendar; -1: the real time then.
+  int64_t clockStart = -1;
   std::map<int, DiskConfig> disks;
   std::map<char, OpticalConfig> opticals;  // by upper-case drive letter
   std::vector<VolumeConfig> volumes;       // in file order, the order FindFirst/NextVolume use

@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/Calendar.h"
 #include "sim/OpticalMedia.h"
 
 namespace sim {
@@ -407,9 +408,23 @@ bool Parser::SetSystemKey(const std::string& key, const Value& value, std::strin
     config_->windowsDirectory = value.text;
     return true;
   }
+  if (key == "clock") {
+    int year, month, day, hour, minute, second;
+    char end;
+    if (std::sscanf(value.text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour,
+                    &minute, &second, &end) != 6 ||
+        year < 1970 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 ||
+        minute > 59 || second > 59) {
+      *message = "clock must be a date and time such as 2026-12-08 10:00:00";
+      return false;
+    }
+    config_->clockStart = platform::DaysFromCivil(year, month, day) * 86400 + hour * 3600 +
+                          minute * 60 + second;
+    return true;
+  }
   if (key == "time_scale") {
     uint64_t number = 0;
-    if (!ReadNumber(value, 1, 3600, &number, message)) return false;
+    if (!ReadNumber(value, 1, 100000, &number, message)) return false;
     config_->timeScale = static_cast<uint32_t>(number);
     return true;
   }
@@ -531,6 +546,28 @@ bool ReadWakeCommands(const Value& value, DiskConfig* d, std::string* message) {
     *message = "expected none or a list of commands";
     return false;
   }
+  return true;
+}
+
+// SMART attributes as id:raw pairs (4:1234 193:56789), or none: no SMART.
+bool ReadSmartAttributes(const Value& value, AtaDeviceConfig* ata, std::string* message) {
+  ata->smart = false;
+  ata->smartAttributes.clear();
+  const std::vector<std::string> items = SplitList(value.text);
+  if (items.size() == 1 && Lower(items[0]) == "none") return true;
+  for (const std::string& item : items) {
+    const size_t colon = item.find(':');
+    uint64_t id = 0, raw = 0;
+    if (colon == std::string::npos || !ParseUnsigned(item.substr(0, colon), 255, &id) || id == 0 ||
+        !ParseUnsigned(item.substr(colon + 1), 0xFFFFFFFFFFFFull, &raw) ||
+        ata->smartAttributes.size() == 30) {
+      *message = "expected none or up to 30 attributes as id:raw (4:1234 193:56789), not '" +
+                 item + "'";
+      return false;
+    }
+    ata->smartAttributes.emplace_back(static_cast<uint8_t>(id), raw);
+  }
+  ata->smart = !items.empty();
   return true;
 }
 
@@ -690,6 +727,24 @@ bool Parser::SetDiskKey(const std::string& key, const Value& value, std::string*
     return true;
   }
   if (key == "never_answers") return ReadOpcodes(value, &d.neverAnswers, message);
+  if (key == "smart_attributes") return ReadSmartAttributes(value, &d.ata, message);
+  if (key == "smart_checksum") {
+    if (!ReadChoice(value, {"good", "bad"}, &choice, message)) return false;
+    d.ata.smartChecksumBad = choice == 1;
+    return true;
+  }
+  if (key == "load_cycles_per_hour") {
+    if (!ReadNumber(value, 0, 100000, &number, message)) return false;
+    d.ata.loadCyclesPerHour = static_cast<uint32_t>(number);
+    return true;
+  }
+  if (key == "power_page") {
+    if (!ReadChoice(value, {"writable", "refused", "absent"}, &choice, message)) return false;
+    static const PowerPageAnswer answers[] = {PowerPageAnswer::kWritable,
+                                              PowerPageAnswer::kRefused, PowerPageAnswer::kAbsent};
+    d.powerPage = answers[choice];
+    return true;
+  }
   if (key == "property_serial") {
     d.hasPropertySerial = value.quoted || Lower(value.text) != "none";
     if (!d.hasPropertySerial) return true;

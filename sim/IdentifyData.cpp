@@ -69,10 +69,12 @@ std::vector<uint8_t> BuildIdentifyData(const AtaDeviceConfig& config, const Iden
   uint32_t word86 = 0x3400;
   if (config.aamSupported && state.aamEnabled) word86 |= 1u << 9;
   if (config.apmSupported && state.apmEnabled) word86 |= 1u << 3;
-  PutWord(d, 82, 0x7069);
+  // Bit 0 of words 82 and 85: SMART supported and enabled.
+  const uint32_t smart = config.smart ? 1 : 0;
+  PutWord(d, 82, 0x7068 | smart);
   PutWord(d, 83, word83);
   PutWord(d, 84, 0x4003);  // bit 14 one; SMART self-test and error log
-  PutWord(d, 85, 0x7069);
+  PutWord(d, 85, 0x7068 | smart);
   PutWord(d, 86, word86);
   PutWord(d, 87, 0x4003);
   PutWord(d, 88, 0x407F);  // Ultra DMA 0-6 supported, mode 6 selected

@@ -49,7 +49,7 @@ SimOptical::SimOptical(const OpticalConfig& config)
       medium_(config.medium),
       currentSpeed_(0),
       power_(config.powerCondition),
-      conditions_(config.power) {
+      powerPage_(config.powerPage, config.power) {
   currentSpeed_ = FastestFor(medium_.kind);
 }
 

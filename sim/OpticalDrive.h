@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/BayConfig.h"
+#include "sim/PowerConditionPage.h"
 #include "sim/ScsiTarget.h"
 
 namespace sim {
@@ -33,7 +34,7 @@ class SimOptical : public ScsiTarget {
   bool trayOpen() const { return trayOpen_; }
   uint32_t currentSpeed() const { return HasMedium() ? currentSpeed_ : 0; }
   OpticalPower power() const { return power_; }
-  const PowerConditions& powerConditions() const { return conditions_; }
+  const PowerConditions& powerConditions() const { return powerPage_.current(); }
   int speedCommands() const { return speedCommands_; }
   const std::vector<uint8_t>& lastParameterData() const { return lastParameterData_; }
 
@@ -53,7 +54,6 @@ class SimOptical : public ScsiTarget {
   // OpticalModePages.cpp: MODE SENSE(10) and MODE SELECT(10).
   ScsiReply ModeSense10(const ScsiRequest& request) const;
   ScsiReply ModeSelect10(const ScsiRequest& request);
-  std::vector<uint8_t> PowerPage(uint8_t pageControl) const;
   std::vector<uint8_t> CapabilitiesPage(uint8_t pageControl) const;
 
   // OpticalSpeed.cpp: speeds.
@@ -77,7 +77,7 @@ class SimOptical : public ScsiTarget {
   bool unitAttention_ = false;
   uint32_t currentSpeed_ = 0;  // KB/s while a medium is in
   OpticalPower power_;
-  PowerConditions conditions_;
+  PowerConditionPage powerPage_;
   int speedCommands_ = 0;
   std::vector<uint8_t> lastParameterData_;
 };

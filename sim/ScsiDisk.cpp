@@ -18,6 +18,8 @@ constexpr uint8_t kReadCapacity10 = 0x25;
 constexpr uint8_t kAtaPassThrough12 = 0xA1;
 constexpr uint8_t kVendorDF = 0xDF;
 constexpr uint8_t kVendorF8 = 0xF8;
+constexpr uint8_t kModeSelect10 = 0x55;
+constexpr uint8_t kModeSense10 = 0x5A;
 
 ScsiReply MediumNotPresent() { return ScsiReply::Check(FixedSense(kSenseNotReady, 0x3A, 0x00)); }
 
@@ -94,6 +96,30 @@ ScsiReply SimDisk::ReadCapacity10() const {
   return ScsiReply::Good(std::move(data));
 }
 
+ScsiReply SimDisk::ModeSense10(const ScsiRequest& request) const {
+  // Byte 2 bits 7-6 page control, 5-0 page code (1Ah, or 3Fh: all pages);
+  // byte 3 subpage; bytes 7-8 allocation length.
+  const uint8_t pageControl = request.cdb[2] >> 6;
+  const uint8_t pageCode = request.cdb[2] & 0x3F;
+  if (pageControl == kSavedValues)  // SAVING PARAMETERS NOT SUPPORTED
+    return ScsiReply::Check(FixedSense(kSenseIllegalRequest, 0x39, 0x00));
+  if ((pageCode != kPowerConditionPageCode && pageCode != 0x3F) || request.cdb[3] != 0)
+    return InvalidField();
+  return ModeSenseAnswer({powerPage_.Page(pageControl)}, GetBe16(request.cdb + 7));
+}
+
+ScsiReply SimDisk::ModeSelect10(const ScsiRequest& request) {
+  const size_t listLength = GetBe16(request.cdb + 7);
+  const size_t taken = request.dataOut ? std::min(listLength, request.dataOutLength) : 0;
+  ScsiReply reply = powerPage_.Select(request, taken);
+  reply.dataOutTaken = taken;
+  if (reply.status == kScsiGood) {
+    const PowerConditions& now = powerPage_.current();
+    ata_.setStandbyTimer(now.standby ? now.standbyTimer / 10 : 0);  // 100 ms units
+  }
+  return reply;
+}
+
 AtaResult SimDisk::RunAta(const AtaInput& input) {
   AtaResult result = ata_.Execute(input);
   lastRegisters_ = result.registers;
@@ -103,6 +129,7 @@ AtaResult SimDisk::RunAta(const AtaInput& input) {
 ScsiReply SimDisk::Execute(const ScsiRequest& request) {
   const std::vector<uint8_t>& wakers = config_.wakeOpcodes;
   if (std::find(wakers.begin(), wakers.end(), request.cdb[0]) != wakers.end()) ata_.WakeUp();
+  if (powerPage_.present()) ata_.CommandReceived();  // a SCSI disk counts its own commands
   switch (request.cdb[0]) {
     case kInquiry:
       return Inquiry(request);
@@ -122,6 +149,12 @@ ScsiReply SimDisk::Execute(const ScsiRequest& request) {
       break;
     case kVendorF8:
       if (config_.paths.vendorF8) return VendorF8(*this, request);
+      break;
+    case kModeSense10:
+      if (powerPage_.present()) return ModeSense10(request);
+      break;
+    case kModeSelect10:
+      if (powerPage_.present()) return ModeSelect10(request);
       break;
     default:
       break;

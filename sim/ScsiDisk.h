@@ -8,13 +8,15 @@
 
 #include "sim/AtaDevice.h"
 #include "sim/BayConfig.h"
+#include "sim/PowerConditionPage.h"
 #include "sim/ScsiTarget.h"
 
 namespace sim {
 
 class SimDisk : public ScsiTarget {
  public:
-  explicit SimDisk(const DiskConfig& config) : config_(config), ata_(config.ata) {}
+  explicit SimDisk(const DiskConfig& config)
+      : config_(config), ata_(config.ata), powerPage_(config.powerPage, PowerConditions{false, false, 0, 0}) {}
 
   const DiskConfig& config() const { return config_; }
   AtaDevice& ata() { return ata_; }
@@ -30,10 +32,15 @@ class SimDisk : public ScsiTarget {
  private:
   ScsiReply Inquiry(const ScsiRequest& request) const;
   ScsiReply ReadCapacity10() const;
+  // MODE SENSE(10) and MODE SELECT(10) of the power condition page, which a
+  // SCSI disk may have: its standby condition timer is the disk's.
+  ScsiReply ModeSense10(const ScsiRequest& request) const;
+  ScsiReply ModeSelect10(const ScsiRequest& request);
 
   DiskConfig config_;
   AtaDevice ata_;
   AtaOutput lastRegisters_;
+  PowerConditionPage powerPage_;
 };
 
 // INQUIRY for a device of `type` with the given identification, as SPC-4

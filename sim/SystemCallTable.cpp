@@ -83,6 +83,11 @@ BOOL BayGetSecurityText(const char* path, char* text, DWORD size) {
   return bay ? bay->SecurityText(path, text, size) : FALSE;
 }
 
+LONGLONG BayGetClockSeconds() {
+  Bay* bay = Installed();
+  return bay ? bay->ClockSeconds() : 0;
+}
+
 platform::SystemCalls ModelledCalls() {
   platform::SystemCalls calls;
   calls.CreateFileA = BayCreateFile;
@@ -98,6 +103,7 @@ platform::SystemCalls ModelledCalls() {
   calls.RegisterTask = BayRegisterTask;
   calls.DeleteTask = BayDeleteTask;
   calls.GetSecurityText = BayGetSecurityText;
+  calls.GetClockSeconds = BayGetClockSeconds;
   return calls;
 }
 

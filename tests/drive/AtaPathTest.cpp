@@ -94,6 +94,13 @@ TEST(AtaSat12, CommandBlocksCarryProtocolFlagsAndRegisters) {
        {0xA1, 0x06, 0x2C, 0, 0, 0, 0, 0, 0xA0, 0xE5, 0, 0}, 0},
       {"STANDBY IMMEDIATE", [](const HardDriveInfo& d) { AtaStandbyImmediate(d); },
        {0xA1, 0x06, 0x0C, 0, 0, 0, 0, 0, 0xA0, 0xE0, 0, 0}, 0},
+      {"IDLE, timer 20 min", [](const HardDriveInfo& d) { AtaIdle(d, 240); },
+       {0xA1, 0x06, 0x0C, 0, 240, 0, 0, 0, 0xA0, 0xE3, 0, 0}, 0},
+      {"STANDBY, timer 1 h", [](const HardDriveInfo& d) { AtaStandby(d, 242); },
+       {0xA1, 0x06, 0x0C, 0, 242, 0, 0, 0, 0xA0, 0xE2, 0, 0}, 0},
+      // FEATURES holds the subcommand: the length is in COUNT (T_LENGTH 10b).
+      {"SMART READ DATA", [&](const HardDriveInfo& d) { AtaSmartReadData(d, identify); },
+       {0xA1, 0x08, 0x0E, 0xD0, 1, 0, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0}, 512},
   };
   for (const Case& c : cases) {
     fake::System system;
@@ -461,9 +468,9 @@ TEST(AtaExecute, PathsWithoutAWayToTheDriveSendNothing) {
   }
 }
 
-TEST(AtaDataClass, OnlyIdentifyMovesData) {
+TEST(AtaDataClass, OnlyIdentifyAndSmartReadDataMoveData) {
   for (int code = 0; code < 256; ++code)
-    EXPECT_EQ(AtaDataClassTable[code], code == 0xEC ? AtaDataIn : AtaNoData) << code;
+    EXPECT_EQ(AtaDataClassTable[code], code == 0xEC || code == 0xB0 ? AtaDataIn : AtaNoData) << code;
 }
 
 TEST(AtaProbe, TriesThePathsInOrderAndKeepsNoneWhenAllFail) {

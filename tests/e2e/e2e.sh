@@ -313,6 +313,30 @@ check "real system: /QUIT alone leaves the window open" is "$ended" no
 check "real system: traced" has "$trace" "PhysicalDrive0 OPEN - len=0 dir=none -> ok"
 check "real system: exit code 0" is "$code" 0
 
+# A hard drive's own standby timer: IDLE with the count to a drive that
+# spins, STANDBY to one that sleeps, the nearest period the drive can hold
+# (kept by its serial number, with what was asked), and in the task.
+run timerawake 10 "$sample" /DRIVE:HDD1 /TIMER-STANDBY:0:20:0 /QUIT
+check "timer, awake disk: ends by itself, exit code 0" is "$ended$code" yes0
+check "timer, awake disk: IDLE with 240" has "$trace" "PhysicalDrive1 SPTD A1060C00F0000000A0E30000"
+check "timer, awake disk: the disk holds 20 minutes and still spins" has "$state" "disk 1 power=idle .* timer=1200s"
+run timerasleep 10 "$sample" /DRIVE:HDD2 /TIMER-STANDBY:0:20:0 /QUIT
+check "timer, sleeping disk: ends by itself, exit code 0" is "$ended$code" yes0
+check "timer, sleeping disk: STANDBY with 240" has "$trace" "PhysicalDrive4 SPTD F80022100000F0000000A0E2"
+check "timer, sleeping disk: still asleep, holding 20 minutes" has "$state" "disk 4 power=standby .* timer=1200s"
+run timernearest 10 "$sample" /DRIVE:HDD1 /TIMER-STANDBY:0:45:0 /QUIT
+check "timer, 45 minutes: the nearest, 1 hour (242), sent" has "$trace" "PhysicalDrive1 SPTD A1060C00F2000000A0E30000"
+check "timer, 45 minutes: 1 hour kept, with what was asked" bash -c "$(declare -f registry); \
+  wine_run='$wine_run'; registry 'Disk S246J1RZ123456' 'Standby timer' | grep -q 'REG_SZ *3600' && \
+  registry 'Disk S246J1RZ123456' 'Standby timer asked' | grep -q 'REG_SZ *2700'"
+program="$safe_exe" run timertask 10 "$admin_sample" /SERIAL:S246J1RZ123456 /TIMER-STANDBY:0:20:0 /SCHEDULE
+check "timer in a task: the task's arguments carry it" \
+  has "$trace" '^TASK REGISTER "Torvane S246J1RZ123456" .*<Arguments>/SERIAL:S246J1RZ123456 /TIMER-STANDBY:0:20:00 /QUIT</Arguments>'
+# A drive with a timer is not polled: forget them, for the runs after these.
+for disk in S246J1RZ123456 AX-WXE908123456; do
+  "$wine_run" reg delete "HKCU\\Software\\Palisko\\Torvane\\Disk $disk" /f >/dev/null 2>&1
+done
+
 # Runs whose error box nobody sees: under /QUIT it closes itself after 30 s
 # and the program ends with the code of what went wrong. They run side by side.
 extents=""
@@ -323,6 +347,7 @@ printf '[disk 0]\nwhat = 1\n' > "$work/broken-file.bay"
 # Torvane where the user may change it (its build folder): no task, nothing
 # done, and a box that says where to put it.
 launch unsafe "$sample" /SERIAL:S246J1RZ123456 /AAM:128 /SCHEDULE
+launch timerrange "$sample" /DRIVE:HDD1 /TIMER-STANDBY:9:0:0 /QUIT
 launch neither "$levels" /DRIVE:HDD2 /APM:128 /AAM:OFF /QUIT
 launch neitherstandby "$levels" /DRIVE:HDD2 /APM:128 /AAM:OFF /STANDBY /QUIT
 launch windowsstandby "$levels" /DRIVE:HDD0 /APM:128 /AAM:OFF /STANDBY /QUIT
@@ -336,6 +361,9 @@ check "schedule from a folder of the user's: exit code 9" is "$ended$code" yes9
 check "schedule from a folder of the user's: no task" lacks "$trace" "TASK REGISTER"
 check "schedule from a folder of the user's: nothing set" lacks "$trace" "A0EF"
 check "schedule from a folder of the user's: the descriptor judged" has "$trace" '^CALL GetSecurityText ".*Torvane.exe" -> ok "O:'
+finish timerrange 10
+check "timer of 9 hours: ends by itself, exit code 6" is "$ended$code" yes6
+check "timer of 9 hours: nothing sent" lacks "$trace" "A0E3"
 finish neither 75
 check "neither: ends by itself after its boxes" is "$ended" yes
 check "neither: exit code 7" is "$code" 7

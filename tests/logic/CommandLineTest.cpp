@@ -124,7 +124,6 @@ TEST(ParseCommandLine, ValuesOutOfRangeOrMalformedAreRefused) {
       {"T.exe /APM:0128", "/APM:0128"},  // four digits: no level is written so
       {"T.exe /AAM:127", "/AAM:127"},
       {"T.exe /AAM:ON", "/AAM:ON"},
-      {"T.exe /TIMER-IDLE:1:49:14", "/TIMER-IDLE:1:49:14"},  // beyond 6553.5 seconds
       {"T.exe /TIMER-IDLE:0:60:00", "/TIMER-IDLE:0:60:00"},
       {"T.exe /TIMER-STANDBY:10", "/TIMER-STANDBY:10"},
       {"T.exe /TIMER-STANDBY:0:1:2:3", "/TIMER-STANDBY:0:1:2:3"},
@@ -139,6 +138,26 @@ TEST(ParseCommandLine, ValuesOutOfRangeOrMalformedAreRefused) {
   const CommandLineRequest both = Parse("T.exe /APM:300 /AAM:200");
   EXPECT_EQ(both.apmLevel, drive::kNotRequested);
   EXPECT_EQ(both.aamLevel, 200);
+
+  // Timers, once the kind of drive named is known.
+  const struct {
+    const char* line;
+    bool hardDrive;
+    const char* refused;  // "" when the timers suit the drive
+  } timers[] = {
+      {"T.exe /TIMER-IDLE:1:49:13", false, ""},
+      {"T.exe /TIMER-IDLE:1:49:14", false, "/TIMER-IDLE:1:49:14 (an optical drive's: up to 1:49:13)"},
+      {"T.exe /TIMER-STANDBY:5:30:00", true, ""},
+      {"T.exe /TIMER-STANDBY:0:00:00", true, ""},  // off
+      {"T.exe /TIMER-STANDBY:9:0:0", true, "/TIMER-STANDBY:9:00:00 (a hard drive's: 0:00:05 to 5:30:00)"},
+      {"T.exe /TIMER-STANDBY:0:0:4", true, "/TIMER-STANDBY:0:00:04 (a hard drive's: 0:00:05 to 5:30:00)"},
+      {"T.exe /TIMER-STANDBY:OFF", true, ""},
+  };
+  for (const auto& t : timers) {
+    CommandLineRequest r = Parse(t.line);
+    EXPECT_EQ(app::TimersFitDrive(r, t.hardDrive), t.refused[0] == '\0') << t.line;
+    EXPECT_STREQ(r.refusedOption, t.refused) << t.line;
+  }
 }
 
 TEST(ParseCommandLine, OlderLinesReadAsBefore) {

@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"[disk 1]\nata_paths = smart, scsi\n", "line 2: unknown ATA path 'scsi'"},
         BadFile{"[disk 1]\npower_mode = asleep\n", "line 2: expected one of active, idle"},
         BadFile{"[disk 1]\nnever_answers = DF 1F8\n", "line 2: expected none or opcodes"},
-        BadFile{"[system]\ntime_scale = 0\n", "line 2: expected a number from 1 to 3600"},
+        BadFile{"[system]\ntime_scale = 0\n", "line 2: expected a number from 1 to 100000"},
         BadFile{"[disk 0]\n[volume C]\nextents = 0 3\n", "line 3: an extent is on disk 3"},
         BadFile{"[volume C]\n[volume c]\n", "line 2: drive letter C: has two volumes"},
         BadFile{"[volume]\nname = Volume{1}\n", "line 2: a volume name looks like"},

@@ -138,13 +138,14 @@ TEST(BayState, OneLinePerDeviceAsTheDevicesAreNow) {
   sim::Bay bay;
   std::string error;
   ASSERT_TRUE(bay.LoadText("[disk 0]\napm = 128\n[disk 3]\npower_mode = standby\naam = disabled\n"
+                           "smart_attributes = 4:7 193:10\n"
                            "[optical E]\nmedium = dvd-rom\nidle = no\nstandby_timer = 1200\n",
                            &error))
       << error;
   bay.SetDiskPowerMode(0, 0x80);
   EXPECT_EQ(bay.StateText(),
-            "disk 0 power=idle apm=128 aam=unsupported\n"
-            "disk 3 power=standby apm=unsupported aam=disabled\n"
+            "disk 0 power=idle apm=128 aam=unsupported timer=off\n"
+            "disk 3 power=standby apm=unsupported aam=disabled timer=off smart=4:7,193:10\n"
             "optical E profile=0010 speed=22160 power=active idle=off:3000 standby=on:1200\n");
 }
 

@@ -1,6 +1,7 @@
 // Disks that leave standby when a command needs the platters, and how long
 // that command then takes.
 #include <chrono>
+#include <thread>
 
 #include "BaySupport.h"
 
@@ -63,6 +64,37 @@ TEST_F(Wake, TheWakingCommandWaitsForTheSpinUpOnlyOnce) {
   };
   EXPECT_GE(timed(), std::chrono::milliseconds(300));  // from standby
   EXPECT_LT(timed(), std::chrono::milliseconds(300));  // already spinning
+}
+
+// The standby timer, as IDLE and STANDBY set it, runs out when no command
+// came for its period; head loads rise with the machine's time, here 20
+// minutes a real second.
+TEST_F(Wake, TheStandbyTimerRunsOutWithNoCommandAndHeadLoadsRiseWithTime) {
+  Load("[system]\ntime_scale = 1200\n[disk 0]\nata_paths = ata_pass_through\n"
+       "smart_attributes = 4:7 193:100\nload_cycles_per_hour = 60\n");
+  HANDLE disk = Disk();
+  const auto command = [](uint8_t code, uint8_t count) {
+    return Registers{0, count, 0, 0, 0, 0xA0, code};
+  };
+  const auto wait = [](int minutes) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(minutes * 50));
+  };
+  SendAta(disk, command(0xE3, 240), 0, ATA_FLAGS_DRDY_REQUIRED);  // IDLE, 20 min
+  EXPECT_EQ(bay.DiskPowerMode(0), 0x80);
+  EXPECT_NE(bay.StateText().find("timer=1200s"), std::string::npos);
+  wait(8);
+  SendAta(disk, kCheckPowerMode, 0, ATA_FLAGS_DRDY_REQUIRED);  // the count starts again
+  wait(10);
+  EXPECT_EQ(bay.DiskPowerMode(0), 0x80);
+  wait(14);
+  EXPECT_EQ(bay.DiskPowerMode(0), 0x00);
+  // STANDBY sets the timer and leaves the disk asleep; 253 is never taken.
+  SendAta(disk, command(0xE2, 242), 0, ATA_FLAGS_DRDY_REQUIRED);
+  EXPECT_EQ(bay.DiskPowerMode(0), 0x00);
+  EXPECT_NE(bay.StateText().find("timer=3600s"), std::string::npos);
+  EXPECT_EQ(SendAta(disk, command(0xE2, 253), 0, ATA_FLAGS_DRDY_REQUIRED).taskFile[6] & 1, 1);
+  wait(30);  // over an hour since the bay was loaded
+  EXPECT_NE(bay.StateText().find("smart=4:7,193:160"), std::string::npos) << bay.StateText();
 }
 
 TEST_F(Wake, BayFileNamesTheCommands) {

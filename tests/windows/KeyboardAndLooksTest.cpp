@@ -79,6 +79,7 @@ TEST(Keyboard, TabLeavesTheHardDrivePageForTheDriveBoxAndComesBack) {
   EXPECT_EQ(TabCycle(w),
             (std::vector<int>{IDC_DRIVE_BOX, IDC_MANUAL, IDC_HDD_STANDBY, IDC_HDD_APM_SLIDER,
                               IDC_HDD_APM_ALLOW_STANDBY, IDC_HDD_APM_ENABLE, IDC_HDD_APM_SET,
+                              IDC_HDD_TIMER_ENABLE, IDC_HDD_TIMER_TIME, IDC_HDD_TIMER_SET,
                               IDC_HDD_AAM_SLIDER, IDC_HDD_AAM_ENABLE, IDC_HDD_AAM_SET,
                               IDC_DRIVE_BOX}));
   // And backwards from the drive box into the page's last control.

@@ -59,7 +59,7 @@ TEST(MainWindowBox, EntriesIconsAndTheFirstPage) {
   EXPECT_EQ(TextOf(w.dialog->m_driveLabel.m_hWnd), "#    9TV1ABCD");
   ASSERT_NE(w.dialog->toolTip, nullptr);
   EXPECT_EQ(w.dialog->toolTip->GetToolCount(), 2);  // the manual button and the serial label
-  EXPECT_EQ(w.dialog->hardDrivePage.toolTip->GetToolCount(), 8);
+  EXPECT_EQ(w.dialog->hardDrivePage.toolTip->GetToolCount(), 12);
   EXPECT_EQ(w.dialog->opticalDrivePage.toolTip->GetToolCount(), 14);
   windows_test::SaveScreenshot(w.dialog->m_hWnd, "main-hard-drive");
 
