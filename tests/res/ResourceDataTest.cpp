@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 #include <utility>
@@ -147,13 +148,16 @@ ImageHeader ReadImageHeader(Bytes image) {
   return h;
 }
 
-TEST(ProgramIcon, FifteenImagesAtFiveSizesAndThreeDepths) {
+// Every size a display from 100 % to 400 % asks for: the window's icons and
+// the About box's 48 px one.
+TEST(ProgramIcon, FiveSizesAtThreeDepthsAndTheScaledSizesInTrueColour) {
   std::vector<GroupEntry> entries = ReadGroup(RT_GROUP_ICON, IDI_MAINFRAME, 1);
   std::multiset<std::pair<int, int>> got;
   for (const GroupEntry& e : entries) got.insert({e.width, e.bits});
   std::multiset<std::pair<int, int>> want;
   for (int size : {256, 48, 32, 24, 16})
     for (int bits : {4, 8, 32}) want.insert({size, bits});
+  for (int size : {20, 40, 60, 64, 72, 96}) want.insert({size, 32});
   EXPECT_EQ(got, want);
 
   for (const GroupEntry& e : entries) {
@@ -182,7 +186,7 @@ int IconWidth(HICON icon) {
 }
 
 TEST(ProgramIcon, LoadsAtEverySize) {
-  for (int size : {16, 24, 32, 48, 256}) {
+  for (int size : {16, 20, 24, 32, 40, 48, 60, 64, 72, 96, 256}) {
     HICON icon = static_cast<HICON>(::LoadImageW(restest::Module(), MAKEINTRESOURCEW(IDI_MAINFRAME),
                                                  IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     ASSERT_NE(icon, nullptr) << size << " px";
@@ -199,7 +203,7 @@ TEST(ProgramIcon, TheLoaderPicksTheAlphaImageOnATrueColourScreen) {
   int depth = ::GetDeviceCaps(screen, BITSPIXEL);
   ::ReleaseDC(nullptr, screen);
   if (depth < 24) GTEST_SKIP() << "the screen has " << depth << " bits per pixel";
-  for (int size : {16, 48}) {
+  for (int size : {16, 48, 72}) {
     int chosen = ::LookupIconIdFromDirectoryEx(const_cast<PBYTE>(group.data), TRUE, size, size,
                                                LR_DEFAULTCOLOR);
     auto entry = std::find_if(entries.begin(), entries.end(),
@@ -210,7 +214,10 @@ TEST(ProgramIcon, TheLoaderPicksTheAlphaImageOnATrueColourScreen) {
   }
 }
 
-// The four 16 x 16 icons: one 24-bit image each, with a mask.
+// The four small icons: 24-bit images with a mask at 16 px and at each size
+// a scaled display asks for. Their colours are judged on the 16 px image.
+
+constexpr int kSmallIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
 
 struct SmallIcon {
   std::vector<COLORREF> opaque;  // colours of the pixels the mask keeps
@@ -220,8 +227,13 @@ struct SmallIcon {
 SmallIcon ReadSmallIcon(int id) {
   SmallIcon icon;
   std::vector<GroupEntry> entries = ReadGroup(RT_GROUP_ICON, id, 1);
-  EXPECT_EQ(entries.size(), 1u);
-  if (entries.size() != 1) return icon;
+  std::vector<int> sizes;
+  for (const GroupEntry& e : entries) {
+    sizes.push_back(e.width);
+    EXPECT_EQ(e.bits, 24) << e.width << " px";
+  }
+  EXPECT_EQ(sizes, std::vector<int>(std::begin(kSmallIconSizes), std::end(kSmallIconSizes)));
+  if (entries.empty()) return icon;
   const GroupEntry& e = entries[0];
   EXPECT_EQ(e.width, 16);
   EXPECT_EQ(e.height, 16);
@@ -294,13 +306,15 @@ TEST(SmallIcons, ManualQuestionMarkIsBlue) {
   EXPECT_GT(Count(icon, Blue), static_cast<int>(icon.opaque.size()) * 3 / 4);
 }
 
-TEST(SmallIcons, LoadAtSixteenPixels) {
+TEST(SmallIcons, LoadAtEverySize) {
   for (int id : {IDI_HARDDRIVE, IDI_OPTICALDRIVE, IDI_REFRESH, IDI_MANUAL}) {
-    HICON icon = static_cast<HICON>(::LoadImageW(restest::Module(), MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                                 16, 16, LR_DEFAULTCOLOR));
-    ASSERT_NE(icon, nullptr) << "icon " << id;
-    EXPECT_EQ(IconWidth(icon), 16);
-    ::DestroyIcon(icon);
+    for (int size : kSmallIconSizes) {
+      HICON icon = static_cast<HICON>(::LoadImageW(restest::Module(), MAKEINTRESOURCEW(id),
+                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+      ASSERT_NE(icon, nullptr) << "icon " << id;
+      EXPECT_EQ(IconWidth(icon), size);
+      ::DestroyIcon(icon);
+    }
   }
 }
 
