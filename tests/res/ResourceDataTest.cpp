@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <set>
@@ -446,9 +447,11 @@ TEST_F(VersionBlock, Translation) {
 // ---------------------------------------------------------------------------
 // Manifest.
 
-std::string ManifestText() {
-  Bytes bytes = restest::FindBytes(RT_MANIFEST, 1);
-  return bytes.data ? std::string(reinterpret_cast<const char*>(bytes.data), bytes.size) : "";
+std::string ManifestText(HMODULE module = restest::Module()) {
+  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+  HGLOBAL handle = info ? ::LoadResource(module, info) : nullptr;
+  if (handle == nullptr) return "";
+  return std::string(static_cast<const char*>(::LockResource(handle)), ::SizeofResource(module, info));
 }
 
 int Occurrences(const std::string& text, const std::string& part) {
@@ -472,6 +475,36 @@ TEST(Manifest, AsksForCommonControlsSixAndAdministratorRights) {
   EXPECT_EQ(Occurrences(text, "processorArchitecture="), 2);
   EXPECT_EQ(Occurrences(text, std::string("processorArchitecture=\"") + TORVANE_MANIFEST_ARCH + "\""), 2);
   EXPECT_EQ(Occurrences(text, "@"), 0) << "a placeholder was left unconfigured";
+}
+
+// The shipping 32-bit program, read as a file: Windows draws it unstretched
+// at every scale and knows it from Vista to 11.
+TEST(Manifest, TheShippingProgramScalesPerMonitorOnEveryWindowsItKnows) {
+  const char* path = std::getenv("TORVANE_WIN32_PROGRAM");
+  ASSERT_NE(path, nullptr) << "CTest names the 32-bit build's Torvane.exe";
+  std::string windowsPath = path;
+  std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+  HMODULE program = ::LoadLibraryExA(windowsPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr) << path << " missing: build the win32 build first";
+  const std::string text = ManifestText(program);
+  ::FreeLibrary(program);
+  EXPECT_EQ(Occurrences(text, "processorArchitecture=\"X86\""), 2);
+  EXPECT_EQ(Occurrences(text, "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                              "WindowsSettings\">true/pm</dpiAware>"), 1);
+  EXPECT_EQ(Occurrences(text, "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                              "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"), 1);
+  EXPECT_EQ(Occurrences(text, "<activeCodePage"), 0);
+  const std::size_t compatibility =
+      text.find("<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">");
+  ASSERT_NE(compatibility, std::string::npos);
+  const std::string section = text.substr(compatibility, text.find("</compatibility>") - compatibility);
+  EXPECT_EQ(Occurrences(section, "<supportedOS Id="), 5);
+  for (const char* id : {"{e2011457-1546-43c5-a5fe-008deee3d3f0}",   // Vista
+                         "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",   // 7
+                         "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",   // 8
+                         "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",   // 8.1
+                         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})  // 10 and 11
+    EXPECT_EQ(Occurrences(section, std::string("<supportedOS Id=\"") + id + "\"/>"), 1) << id;
 }
 
 // The loader applies the manifest: comctl32.dll is redirected to the side by
