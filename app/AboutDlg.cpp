@@ -10,6 +10,7 @@ namespace app {
 BEGIN_MESSAGE_MAP(CAboutDlg, fw::CDialog)
   ON_WM_ERASEBKGND()
   ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+  ON_MESSAGE(ui::kWmGetDpiScaledSize, OnGetDpiScaledSize)
 END_MESSAGE_MAP()
 
 CAboutDlg::CAboutDlg() : fw::CDialog(IDD_ABOUTBOX) {}
@@ -40,13 +41,13 @@ int CAboutDlg::IconSize() const { return ui::ScaleToDpi(48, layout_.Dpi()); }
 // On a monitor of another scale the box takes the place Windows suggests,
 // and is laid out, lettered and drawn anew at that scale.
 LRESULT CAboutDlg::OnDpiChanged(WPARAM dpi, LPARAM suggestedRect) {
-  layout_.Apply(LOWORD(dpi));
+  layout_.MoveTo(LOWORD(dpi), *reinterpret_cast<const RECT*>(suggestedRect));
   icon_.Reset(ui::LoadIconAtSize(IDI_MAINFRAME, IconSize()));
-  const RECT& place = *reinterpret_cast<const RECT*>(suggestedRect);
-  ::SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left,
-                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
   return 0;
+}
+
+LRESULT CAboutDlg::OnGetDpiScaledSize(WPARAM dpi, LPARAM size) {
+  return layout_.WindowSizeAt(static_cast<int>(dpi), reinterpret_cast<SIZE*>(size));
 }
 
 BOOL CAboutDlg::OnEraseBkgnd(HDC dc) {

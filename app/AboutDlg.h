@@ -25,6 +25,7 @@ class CAboutDlg : public fw::CDialog {
  protected:
   BOOL OnEraseBkgnd(HDC dc);
   LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggestedRect);
+  LRESULT OnGetDpiScaledSize(WPARAM dpi, LPARAM size);
   DECLARE_MESSAGE_MAP()
 
  private:

@@ -41,6 +41,7 @@ ON_BN_CLICKED(IDC_MANUAL, OpenManual)
 ON_MESSAGE(WM_CLOSEREQUEST, OnCloseRequest)
 ON_MESSAGE(pages::WM_DRIVEIDENTIFIED, OnDriveIdentified)
 ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+ON_MESSAGE(ui::kWmGetDpiScaledSize, OnGetDpiScaledSize)
 END_MESSAGE_MAP()
 
 CMainDlg::CMainDlg() : fw::CDialog(IDD_MAIN) {
@@ -265,14 +266,14 @@ void CMainDlg::ShowImagesAt(int dpi) {
 // suggests, and is laid out, lettered and drawn anew at that scale.
 LRESULT CMainDlg::OnDpiChanged(WPARAM dpi, LPARAM suggestedRect) {
   dpi_ = LOWORD(dpi);  // the same across and down
-  layout_.Apply(dpi_);
+  layout_.MoveTo(dpi_, *reinterpret_cast<const RECT*>(suggestedRect));
   ShowImagesAt(dpi_);
   opticalDrivePage.ShowImagesAt(dpi_);
-  const RECT& place = *reinterpret_cast<const RECT*>(suggestedRect);
-  ::SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left,
-                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
   return 0;
+}
+
+LRESULT CMainDlg::OnGetDpiScaledSize(WPARAM dpi, LPARAM size) {
+  return layout_.WindowSizeAt(static_cast<int>(dpi), reinterpret_cast<SIZE*>(size));
 }
 
 BOOL CMainDlg::OnEraseBkgnd(HDC dc) {

@@ -58,6 +58,7 @@ class CMainDlg : public fw::CDialog {
   LRESULT OnCloseRequest(WPARAM wParam, LPARAM lParam);
   LRESULT OnDriveIdentified(WPARAM slot, LPARAM);
   LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggestedRect);
+  LRESULT OnGetDpiScaledSize(WPARAM dpi, LPARAM size);
   DECLARE_MESSAGE_MAP()
 
  private:

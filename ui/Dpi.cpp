@@ -37,6 +37,18 @@ int SystemMetricForDpi(int index, int dpi) {
   return ::MulDiv(::GetSystemMetrics(index), dpi, SystemDpi());
 }
 
+bool WindowSizeForClient(HWND window, SIZE client, int dpi, SIZE* size) {
+  using Function = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const Function adjust = User32Function<Function>("AdjustWindowRectExForDpi");
+  RECT rect = {0, 0, client.cx, client.cy};
+  if (adjust == nullptr ||
+      !adjust(&rect, static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)), FALSE,
+              static_cast<DWORD>(::GetWindowLongA(window, GWL_EXSTYLE)), static_cast<UINT>(dpi)))
+    return false;
+  *size = {rect.right - rect.left, rect.bottom - rect.top};
+  return true;
+}
+
 HICON LoadIconAtSize(UINT id, int size) {
   return static_cast<HICON>(::LoadImageA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(id),
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));

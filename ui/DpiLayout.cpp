@@ -30,36 +30,76 @@ RECT PlaceInParent(HWND window) {
 }  // namespace
 
 void DpiLayout::Capture(HWND dialog, int dpi) {
+  dialog_ = dialog;
   places_.clear();
   capturedDpi_ = dpi_ = dpi;
   HFONT font = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
   if (font == nullptr || ::GetObjectA(font, sizeof font_, &font_) != sizeof font_)
     ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font_, &font_);
+  RECT client;
+  ::GetClientRect(dialog, &client);
+  capturedClient_ = clientSize_ = {client.right, client.bottom};
+  capturedUnits_ = UnitsOf(dialog);
   TakePlaces(dialog);
+}
+
+DpiLayout::Units DpiLayout::UnitsOf(HWND dialog) {
+  RECT units = {0, 0, 4, 8};
+  ::MapDialogRect(dialog, &units);
+  return {units.right, units.bottom};
 }
 
 void DpiLayout::TakePlaces(HWND parent) {
   LeaveDpiChangesToProgram(parent);
+  const Units units = UnitsOf(parent);
   for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr;
        child = ::GetWindow(child, GW_HWNDNEXT)) {
     const bool isPage = HasClass(child, "#32770");
-    places_.push_back({child, PlaceInParent(child), isPage});
+    places_.push_back({child, PlaceInParent(child), units, isPage});
     if (isPage) TakePlaces(child);
   }
 }
 
+// The dialog font at `dpi`, made as the dialog manager makes it from the
+// template's point size, and its units: the average width of the alphabet
+// and the font's height.
+bool DpiLayout::MakeFont(int dpi, fw::CFont& font, Units& units) const {
+  LOGFONTA description = font_;
+  description.lfHeight = font_.lfHeight < 0
+                             ? -::MulDiv(::MulDiv(-font_.lfHeight, 72, capturedDpi_), dpi, 72)
+                             : ::MulDiv(font_.lfHeight, dpi, capturedDpi_);
+  if (!font.CreateFontIndirect(&description)) return false;
+  static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  HDC dc = ::GetDC(dialog_);
+  HGDIOBJ before = ::SelectObject(dc, font);
+  SIZE alphabet = {};
+  TEXTMETRICA metrics = {};
+  ::GetTextExtentPoint32A(dc, kAlphabet, sizeof kAlphabet - 1, &alphabet);
+  ::GetTextMetricsA(dc, &metrics);
+  ::SelectObject(dc, before);
+  ::ReleaseDC(dialog_, dc);
+  units = {(alphabet.cx / 26 + 1) / 2, metrics.tmHeight};
+  return units.x > 0 && units.y > 0;
+}
+
+SIZE DpiLayout::ClientSize(const Units& units) const {
+  return {::MulDiv(capturedClient_.cx, units.x, capturedUnits_.x),
+          ::MulDiv(capturedClient_.cy, units.y, capturedUnits_.y)};
+}
+
 bool DpiLayout::Apply(int dpi) {
+  fw::CFont font;
+  Units units;
+  if (!MakeFont(dpi, font, units)) return false;
   dpi_ = dpi;
-  const auto scale = [&](LONG value) { return ::MulDiv(value, dpi, capturedDpi_); };
+  clientSize_ = ClientSize(units);
   for (const Place& place : places_) {
     const RECT& r = place.rect;
-    ::SetWindowPos(place.window, nullptr, scale(r.left), scale(r.top), scale(r.right - r.left),
-                   scale(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto across = [&](LONG x) { return ::MulDiv(x, units.x, place.units.x); };
+    const auto down = [&](LONG y) { return ::MulDiv(y, units.y, place.units.y); };
+    ::SetWindowPos(place.window, nullptr, across(r.left), down(r.top), across(r.right - r.left),
+                   down(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  LOGFONTA description = font_;
-  description.lfHeight = scale(font_.lfHeight);
-  fw::CFont font;
-  if (!font.CreateFontIndirect(&description)) return false;
   // Not to the pages: a dialog deletes the font it was last given.
   for (const Place& place : places_) {
     if (place.isPage) continue;
@@ -69,6 +109,28 @@ bool DpiLayout::Apply(int dpi) {
   }
   scaledFont_.Swap(font);  // the font of the scale before goes with `font`
   return true;
+}
+
+void DpiLayout::MoveTo(int dpi, const RECT& suggested) {
+  Apply(dpi);
+  ::SetWindowPos(dialog_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT window, client;
+  ::GetWindowRect(dialog_, &window);
+  ::GetClientRect(dialog_, &client);
+  if (clientSize_.cx != client.right || clientSize_.cy != client.bottom)
+    ::SetWindowPos(dialog_, nullptr, 0, 0,
+                   window.right - window.left + clientSize_.cx - client.right,
+                   window.bottom - window.top + clientSize_.cy - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::RedrawWindow(dialog_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+bool DpiLayout::WindowSizeAt(int dpi, SIZE* size) const {
+  fw::CFont font;
+  Units units;
+  if (!MakeFont(dpi, font, units)) return false;
+  return WindowSizeForClient(dialog_, ClientSize(units), dpi, size);
 }
 
 }  // namespace ui

@@ -114,7 +114,7 @@ void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int
     settings.himl = images.GetSafeHandle();
     settings.uAlign = BUTTON_IMAGELIST_ALIGN_CENTER;
     button.SetImageList(&settings);
-    list.Swap(images);  // the list of the scale before goes with `images`
+    list.Swap(images);    // the list of the scale before goes with `images`
     ::DestroyIcon(icon);  // the list holds its own copies
   } else {
     HICON before = button.SetIcon(icon);  // the button shows this handle itself

@@ -20,8 +20,7 @@ bool QueryAppThemed();
 // Puts icon `iconId`, 16 pixels at 96 DPI, on an icon-only button at `dpi`:
 // through an image list of `listSize` pixels at 96 DPI when themed, else
 // set directly on the button. Called again at another DPI, it replaces both.
-void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int listSize,
-                     int dpi);
+void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int listSize, int dpi);
 
 // The button's image list: one image per button state (normal, hot,
 // pressed, disabled, default, stylus hot), the disabled one faded to grey.
