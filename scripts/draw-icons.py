@@ -16,7 +16,7 @@ Files:
                   sizes only scaled displays ask for (20, 40, 60, 64, 72 and
                   96 px, the window's icons and the About box's 48 px icon at
                   125 % to 400 %) at 32 bits only, as such displays have true
-                  colour
+                  colour, and as PNG
     harddrive.ico, opticaldrive.ico, refresh.ico, manual.ico
                   16, 20, 24, 32, 40, 48 and 64 px (100 % to 400 %), 24-bit
                   colour with an AND mask
@@ -553,8 +553,8 @@ def program_icon():
         palette, indices = to_256_colours(pixels)
         images.append((size, 8, indexed_image(size, 8, palette, indices, pixels)))
         images.append((size, 32, png(size, pixels) if size == 256 else truecolour_image(size, 32, pixels)))
-    for size in SCALED_PROGRAM_SIZES:
-        images.append((size, 32, truecolour_image(size, 32, draw_program_icon(size).rgba8())))
+    for size in SCALED_PROGRAM_SIZES:   # compressed, as Windows reads them from Vista on
+        images.append((size, 32, png(size, draw_program_icon(size).rgba8())))
     return images
 
 
