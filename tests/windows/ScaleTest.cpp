@@ -27,7 +27,7 @@ int controls = 0, texts = 0;
 std::string Name(HWND c) { return std::to_string(::GetDlgCtrlID(c)) + " \"" + TextOf(c) + "\""; }
 
 // Beside its text a check box draws its box and half a character's gap, a
-// push button its edges; group boxes and icon buttons show none.
+// push button its edges.
 void ExpectTextFits(HWND c, int dpi) {
   const LONG style = ::GetWindowLongA(c, GWL_STYLE), type = style & BS_TYPEMASK;
   const bool label = ClassOf(c) == "Static" && (style & SS_TYPEMASK) <= SS_RIGHT;
@@ -51,10 +51,6 @@ void ExpectTextFits(HWND c, int dpi) {
   ++texts;
 }
 
-bool IsGroupBox(HWND c) {
-  return ClassOf(c) == "Button" && (::GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
 // Group boxes frame controls, and an up-down control may lie on the edge of
 // its field. `drawn`: a square the window paints itself.
 void ExpectWhole(HWND dialog, int dpi, RECT drawn = {}) {
@@ -66,12 +62,14 @@ void ExpectWhole(HWND dialog, int dpi, RECT drawn = {}) {
     const RECT place = windows_test::RectInParent(c);
     ::IntersectRect(&inside, &place, &area);
     EXPECT_TRUE(::EqualRect(&inside, &place)) << Name(c) << " reaches out at " << dpi << " DPI";
+    const bool frame =
+        ClassOf(c) == "Button" && (::GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
     for (const auto& [other, at] : placed)
-      if (!IsGroupBox(c) && ::IntersectRect(&both, &place, &at) &&
+      if (!frame && ::IntersectRect(&both, &place, &at) &&
           !(ClassOf(c) == "msctls_updown32" && ClassOf(other) == "Edit"))
         ADD_FAILURE() << Name(c) << " lies over " << (other == dialog ? "the icon" : Name(other))
                       << " at " << dpi << " DPI";
-    if (!IsGroupBox(c)) placed.push_back({c, place});
+    if (!frame) placed.push_back({c, place});
     ++controls;
     if (ClassOf(c) == "#32770") ExpectWhole(c, dpi);
     ExpectTextFits(c, dpi);
@@ -89,22 +87,23 @@ std::vector<uint32_t> Pixels(HBITMAP bitmap, int width, int height) {
   return pixels;
 }
 
-// Icon `id` shows somewhere in `area` of `window` pixel for pixel as its
-// image of `size` pixels (its opaque pixels), not another size stretched.
-void ExpectIcon(HWND window, RECT area, UINT id, int size, int dpi) {
+// Icon `id` shows in `area` (default: all) of `window` pixel for pixel as
+// its image of `size` pixels, where that is opaque: not another stretched.
+void ExpectIcon(HWND window, UINT id, int size, int dpi, RECT area = {}) {
+  if (::IsRectEmpty(&area)) ::GetClientRect(window, &area);
   HICON icon = ui::LoadIconAtSize(id, size);
   ICONINFO image = {};
   ASSERT_TRUE(::GetIconInfo(icon, &image));
   const std::vector<uint32_t> colour = Pixels(image.hbmColor, size, size);
   const std::vector<uint32_t> mask = Pixels(image.hbmMask, size, size);
-  for (HGDIOBJ o : {HGDIOBJ(image.hbmColor), HGDIOBJ(image.hbmMask)}) ::DeleteObject(o);
+  for (HBITMAP b : {image.hbmColor, image.hbmMask}) ::DeleteObject(b);
   ::DestroyIcon(icon);
   const int width = area.right - area.left, height = area.bottom - area.top;
   HDC dc = ::GetDC(window), memory = ::CreateCompatibleDC(dc);
   HBITMAP shot = ::CreateCompatibleBitmap(dc, width, height);
-  HGDIOBJ previous = ::SelectObject(memory, shot);
+  HGDIOBJ before = ::SelectObject(memory, shot);
   ::BitBlt(memory, 0, 0, width, height, dc, area.left, area.top, SRCCOPY);
-  ::SelectObject(memory, previous);
+  ::SelectObject(memory, before);
   ::DeleteDC(memory);
   ::ReleaseDC(window, dc);
   const std::vector<uint32_t> shown = Pixels(shot, width, height);
@@ -121,24 +120,14 @@ void ExpectIcon(HWND window, RECT area, UINT id, int size, int dpi) {
   EXPECT_TRUE(found) << "icon " << id << " at " << size << " px in " << Name(window) << ", " << dpi;
 }
 
-RECT ClientOf(const fw::CWnd& c) {
-  RECT r;
-  ::GetClientRect(c.m_hWnd, &r);
-  return r;
-}
-
-void ExpectMainWindow(MainWindow& w, int dpi) {
-  app::CMainDlg& main = *w.dialog;
+void ExpectMainWindow(app::CMainDlg& main, int dpi) {
   ::SetFocus(nullptr);  // no focus frame over an icon, no drive box entry highlighted
   windows_test::Pump(50);
-  ExpectWhole(main.m_hWnd, dpi);
-  const int icon = ScaleToDpi(16, dpi);
+  ExpectWhole(main, dpi);
   const bool optical = main.opticalDrivePage.IsWindowVisible();
-  ExpectIcon(main.m_driveBox, ClientOf(main.m_driveBox), optical ? IDI_OPTICALDRIVE : IDI_HARDDRIVE,
-             icon, dpi);
-  ExpectIcon(main.m_manualButton, ClientOf(main.m_manualButton), IDI_MANUAL, icon, dpi);
-  fw::CButton& refresh = main.opticalDrivePage.m_refresh;
-  if (optical) ExpectIcon(refresh, ClientOf(refresh), IDI_REFRESH, icon, dpi);
+  ExpectIcon(main.m_driveBox, optical ? IDI_OPTICALDRIVE : IDI_HARDDRIVE, ScaleToDpi(16, dpi), dpi);
+  ExpectIcon(main.m_manualButton, IDI_MANUAL, ScaleToDpi(16, dpi), dpi);
+  if (optical) ExpectIcon(main.opticalDrivePage.m_refresh, IDI_REFRESH, ScaleToDpi(16, dpi), dpi);
   const int band = ScaleToDpi(6, dpi);  // the top band's last line, then the body's first
   EXPECT_EQ(windows_test::PixelAt(main, 1, band - 1),
             ui::GradientLineColour(RGB(255, 255, 255), RGB(224, 224, 232), band - 1, band));
@@ -147,9 +136,9 @@ void ExpectMainWindow(MainWindow& w, int dpi) {
 
 void ExpectAboutBox(app::CAboutDlg& about, int dpi) {
   const RECT at = windows_test::RectInParent(about.m_iconPlaceholder);
-  const RECT icon = {at.left, at.top, at.left + ScaleToDpi(48, dpi), at.top + ScaleToDpi(48, dpi)};
-  ExpectWhole(about, dpi, icon);
-  ExpectIcon(about, icon, IDI_MAINFRAME, ScaleToDpi(48, dpi), dpi);
+  const int size = ScaleToDpi(48, dpi);
+  ExpectWhole(about, dpi, {at.left, at.top, at.left + size, at.top + size});
+  ExpectIcon(about, IDI_MAINFRAME, size, dpi, {at.left, at.top, at.left + size, at.top + size});
 }
 
 // As Windows moves a window to a monitor of `dpi`: it asks the window's size
@@ -187,11 +176,11 @@ TEST(Scale, EveryControlWholeAndEveryIconUnstretched) {
     }
     controls = texts = 0;
     ExpectAboutBox(about, scale);
-    ExpectMainWindow(w, scale);
+    ExpectMainWindow(*w.dialog, scale);
     w.Select(w.dialog->hardDrivePage.IsWindowVisible() ? 1 : 0);
     for (int i = 0; i < 100 && !w.dialog->opticalDrivePage.m_refresh.IsWindowEnabled(); ++i)
       windows_test::Pump(50);  // the speeds learned
-    ExpectMainWindow(w, scale);
+    ExpectMainWindow(*w.dialog, scale);
     std::printf("scale check at %d DPI%s: %d controls, %d of them with text\n", scale,
                 scale == dpi ? "" : " (moved there)", controls, texts);
   }
