@@ -3,6 +3,8 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/Gdi.h"
+#include "ui/DpiLayout.h"
 #include "ui/TransparentStatic.h"
 
 namespace app {
@@ -22,7 +24,14 @@ class CAboutDlg : public fw::CDialog {
 
  protected:
   BOOL OnEraseBkgnd(HDC dc);
+  LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggestedRect);
+  LRESULT OnGetDpiScaledSize(WPARAM dpi, LPARAM size);
   DECLARE_MESSAGE_MAP()
+
+ private:
+  int IconSize() const;  // 48 pixels at 96 DPI
+  ui::DpiLayout layout_;
+  fw::CIcon icon_;  // the program icon at IconSize()
 };
 
 }  // namespace app

@@ -15,12 +15,13 @@
 #include "framework/Application.h"
 #include "framework/Shell.h"
 #include "res/resource.h"
+#include "ui/Dpi.h"
 #include "ui/Drawing.h"
 
 namespace app {
 
 namespace {
-constexpr int kTopBandHeight = 6;
+constexpr int kTopBandHeight = 6;  // pixels at 96 DPI
 const char* const kManualFile = "Torvane.pdf";
 const char* const kRefusedValue = "Invalid value on the command line, nothing was done: ";
 const char* const kNoDriveWithSerial = "No drive has the serial number %s; nothing was done.";
@@ -40,6 +41,8 @@ ON_WM_HELPINFO()
 ON_BN_CLICKED(IDC_MANUAL, OpenManual)
 ON_MESSAGE(WM_CLOSEREQUEST, OnCloseRequest)
 ON_MESSAGE(pages::WM_DRIVEIDENTIFIED, OnDriveIdentified)
+ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+ON_MESSAGE(ui::kWmGetDpiScaledSize, OnGetDpiScaledSize)
 END_MESSAGE_MAP()
 
 CMainDlg::CMainDlg() : fw::CDialog(IDD_MAIN) {
@@ -63,6 +66,7 @@ bool CMainDlg::PreTranslateMessage(MSG* message) {
 
 BOOL CMainDlg::OnInitDialog() {
   fw::CDialog::OnInitDialog();
+  dpi_ = ui::WindowDpi(m_hWnd);
 
   // Window menu: a separator and "&About Torvane...".
   HMENU systemMenu = GetSystemMenu(FALSE);
@@ -71,15 +75,8 @@ BOOL CMainDlg::OnInitDialog() {
     ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
   }
-  SetIcon(m_hIcon, TRUE);
-  SetIcon(m_hIcon, FALSE);
   m_driveLabel.m_crText = RGB(0, 32, 64);
-
-  driveImages_.Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2);
-  driveImages_.Add(::LoadIconA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_HARDDRIVE)));
-  driveImages_.Add(::LoadIconA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_OPTICALDRIVE)));
-  m_driveBox.SetImageList(driveImages_.GetSafeHandle());
-  ui::SetupIconButton(m_manualButton, manualImages_, IDI_MANUAL, 16);
+  ShowImagesAt(dpi_);
 
   const fw::CToolTipCtrl::Tool tools[] = {{&m_manualButton, IDS_TIP_MANUAL}};
   if (toolTipControl_.CreateWithTools(this, tools)) {
@@ -136,6 +133,7 @@ BOOL CMainDlg::OnInitDialog() {
   hardDrivePage.Create(IDD_HARDDRIVE_PAGE, this);
   opticalDrivePage.driveList = &driveList;
   opticalDrivePage.Create(IDD_OPTICAL_PAGE, this);
+  layout_.Capture(m_hWnd, dpi_);
 
   const bool found = FillDriveBox(wantedKind, wantedNumber);
   if (!found && AsksSomething(request) && !removeBySerial && taskProblem.empty())
@@ -272,12 +270,49 @@ LRESULT CMainDlg::OnDriveIdentified(WPARAM slot, LPARAM) {
   return 0;
 }
 
+void CMainDlg::ShowImagesAt(int dpi) {
+  // Set before the icons they replace are destroyed.
+  HICON icon = ui::LoadIconAtSize(IDI_MAINFRAME, ui::SystemMetricForDpi(SM_CXICON, dpi));
+  SetIcon(icon, TRUE);
+  windowIcon_.Reset(icon);
+  icon = ui::LoadIconAtSize(IDI_MAINFRAME, ui::SystemMetricForDpi(SM_CXSMICON, dpi));
+  SetIcon(icon, FALSE);
+  smallWindowIcon_.Reset(icon);
+
+  const int size = ui::ScaleToDpi(16, dpi);
+  fw::CImageList images;
+  images.Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 2);
+  for (UINT id : {IDI_HARDDRIVE, IDI_OPTICALDRIVE}) {  // images 0 and 1
+    icon = ui::LoadIconAtSize(id, size);
+    images.Add(icon);
+    ::DestroyIcon(icon);
+  }
+  m_driveBox.SetImageList(images.GetSafeHandle());
+  driveImages_.Swap(images);  // the list of the scale before goes with `images`
+  ui::SetupIconButton(m_manualButton, manualImages_, IDI_MANUAL, 16, dpi);
+}
+
+// On a monitor of another scale the window takes the place Windows
+// suggests, and is laid out, lettered and drawn anew at that scale.
+LRESULT CMainDlg::OnDpiChanged(WPARAM dpi, LPARAM suggestedRect) {
+  dpi_ = LOWORD(dpi);  // the same across and down
+  layout_.MoveTo(dpi_, *reinterpret_cast<const RECT*>(suggestedRect));
+  ShowImagesAt(dpi_);
+  opticalDrivePage.ShowImagesAt(dpi_);
+  return 0;
+}
+
+LRESULT CMainDlg::OnGetDpiScaledSize(WPARAM dpi, LPARAM size) {
+  return layout_.WindowSizeAt(static_cast<int>(dpi), reinterpret_cast<SIZE*>(size));
+}
+
 BOOL CMainDlg::OnEraseBkgnd(HDC dc) {
   RECT client;
   GetClientRect(&client);
-  const RECT body = {0, kTopBandHeight, client.right, client.bottom};
+  const int bandHeight = ui::ScaleToDpi(kTopBandHeight, dpi_);
+  const RECT body = {0, bandHeight, client.right, client.bottom};
   ui::DrawGradient(dc, body, RGB(208, 208, 216), RGB(152, 152, 160), ui::kGradientTopToBottom);
-  const RECT band = {0, 0, client.right, kTopBandHeight};
+  const RECT band = {0, 0, client.right, bandHeight};
   ui::DrawGradient(dc, band, RGB(255, 255, 255), RGB(224, 224, 232), ui::kGradientTopToBottom);
   return FALSE;
 }

@@ -10,6 +10,7 @@
 #include "framework/Dialog.h"
 #include "pages/HardDrivePage.h"
 #include "pages/OpticalDrivePage.h"
+#include "ui/DpiLayout.h"
 #include "ui/TransparentStatic.h"
 
 namespace app {
@@ -56,6 +57,8 @@ class CMainDlg : public fw::CDialog {
   BOOL OnHelpInfo(HELPINFO* info);
   LRESULT OnCloseRequest(WPARAM wParam, LPARAM lParam);
   LRESULT OnDriveIdentified(WPARAM slot, LPARAM);
+  LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggestedRect);
+  LRESULT OnGetDpiScaledSize(WPARAM dpi, LPARAM size);
   DECLARE_MESSAGE_MAP()
 
  private:
@@ -68,6 +71,13 @@ class CMainDlg : public fw::CDialog {
   // Asks the disks listed asleep, one at a time, until one has `serial`.
   bool IdentifySleepingDiskWith(const char* serial);
   void ShowSerial(const drive::DriveSlot& slot);
+  // The window's icons, the drive box's images and the manual button's icon
+  // at the sizes of `dpi`.
+  void ShowImagesAt(int dpi);
+  int dpi_ = ui::kDefaultDpi;
+  ui::DpiLayout layout_;
+  fw::CIcon windowIcon_;
+  fw::CIcon smallWindowIcon_;
   fw::CImageList driveImages_;
   fw::CImageList manualImages_;
   fw::CToolTipCtrl toolTipControl_;

@@ -180,6 +180,12 @@ class CImageList {
   int Add(HICON icon) { return ImageList_ReplaceIcon(list_, -1, icon); }
   int GetImageCount() const { return ImageList_GetImageCount(list_); }
   HIMAGELIST GetSafeHandle() const { return list_; }
+  // Trades lists, so that a control can take the new one before the old goes.
+  void Swap(CImageList& other) {
+    HIMAGELIST list = list_;
+    list_ = other.list_;
+    other.list_ = list;
+  }
 
  private:
   HIMAGELIST list_ = nullptr;

@@ -17,6 +17,13 @@ class CGdiObject {
   }
   HGDIOBJ GetSafeHandle() const { return handle_; }
   bool IsEmpty() const { return handle_ == nullptr; }
+  // Trades objects: a replacement takes over while the old one is still
+  // selected somewhere, and goes when `other` goes.
+  void Swap(CGdiObject& other) {
+    HGDIOBJ handle = handle_;
+    handle_ = other.handle_;
+    other.handle_ = handle;
+  }
 
  protected:
   HGDIOBJ handle_ = nullptr;
@@ -40,6 +47,24 @@ class CBitmap : public CGdiObject {
     return handle_ != nullptr;
   }
   operator HBITMAP() const { return static_cast<HBITMAP>(handle_); }
+};
+
+// An icon loaded for one window, destroyed with its object.
+class CIcon {
+ public:
+  CIcon() = default;
+  ~CIcon() { Reset(nullptr); }
+  CIcon(const CIcon&) = delete;
+  CIcon& operator=(const CIcon&) = delete;
+  // Takes `icon` over; the one held before is destroyed.
+  void Reset(HICON icon) {
+    if (icon_) ::DestroyIcon(icon_);
+    icon_ = icon;
+  }
+  operator HICON() const { return icon_; }
+
+ private:
+  HICON icon_ = nullptr;
 };
 
 // A memory device context, deleted with its object.

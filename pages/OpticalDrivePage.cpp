@@ -8,6 +8,7 @@
 #include "drive/ReadSpeed.h"
 #include "framework/Shell.h"
 #include "res/resource.h"
+#include "ui/Dpi.h"
 #include "ui/Drawing.h"
 
 namespace pages {
@@ -63,7 +64,7 @@ void COpticalDrivePage::DoDataExchange(fw::CDataExchange* x) {
 
 BOOL COpticalDrivePage::OnInitDialog() {
   fw::CDialog::OnInitDialog();
-  ui::SetupIconButton(m_refresh, refreshImages_, IDI_REFRESH, 18);
+  ShowImagesAt(ui::WindowDpi(m_hWnd));
   for (ui::CTransparentStatic* label : {&m_discTypeLabel, &m_currentSpeed}) {
     label->m_crText = kValueColour;
     label->m_bOpaque = true;
@@ -97,6 +98,10 @@ BOOL COpticalDrivePage::OnInitDialog() {
   shownDiscType = -1;
   SetTimer(kTimerId, kTimerPeriod);
   return TRUE;
+}
+
+void COpticalDrivePage::ShowImagesAt(int dpi) {
+  ui::SetupIconButton(m_refresh, refreshImages_, IDI_REFRESH, 18, dpi);
 }
 
 bool COpticalDrivePage::PreTranslateMessage(MSG* message) {

@@ -31,6 +31,8 @@ class COpticalDrivePage : public fw::CDialog {
   void ShowCurrentSpeed();
   void FillSpeedBox();
   void LoadTimers();
+  // The refresh button's icon at the size of `dpi`.
+  void ShowImagesAt(int dpi);
 
   // Handlers, public so that the command line and tests can drive them.
   void OnRefresh();

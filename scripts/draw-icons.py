@@ -12,9 +12,14 @@ same byte for byte. Python's standard library only.
 
 Files:
     torvane.ico   program icon: 256, 48, 32, 24 and 16 px, each at 4, 8 and
-                  32 bits per pixel (the 256 px 32-bit image as PNG)
+                  32 bits per pixel (the 256 px 32-bit image as PNG); and the
+                  sizes only scaled displays ask for (20, 40, 60, 64, 72 and
+                  96 px, the window's icons and the About box's 48 px icon at
+                  125 % to 400 %) at 32 bits only, as such displays have true
+                  colour, and as PNG
     harddrive.ico, opticaldrive.ico, refresh.ico, manual.ico
-                  one 16 x 16 image each, 24-bit colour with an AND mask
+                  16, 20, 24, 32, 40, 48 and 64 px (100 % to 400 %), 24-bit
+                  colour with an AND mask
     hand.cur      pointing hand, 32 x 32 monochrome, hot spot (0, 0)
 """
 
@@ -264,13 +269,18 @@ def draw_program_icon(size):
 
 
 # ---------------------------------------------------------------------------
-# The 16 x 16 icons. Design units are pixels.
+# The small icons. Design units are the pixels of the 16 px image; the larger
+# images draw the same shapes at their scale.
+
+SMALL_SIZES = (16, 20, 24, 32, 40, 48, 64)
+PROGRAM_SIZES = (256, 48, 32, 24, 16)     # each at 4, 8 and 32 bits
+SCALED_PROGRAM_SIZES = (96, 72, 64, 60, 40, 20)  # 32 bits only
 
 OUTLINE = rgb(48, 52, 60)
 
 
-def draw_hard_drive():
-    c = Canvas(16, 1)
+def draw_hard_drive(size=16):
+    c = Canvas(size, size / 16.0)
     silhouette = polygon([(4, 3), (15, 3), (15, 8), (11.5, 13), (1, 13), (1, 8)])
     c.draw(silhouette, OUTLINE)
     top = polygon([(4.4, 4), (14, 4), (11.2, 8), (2, 8)])
@@ -283,8 +293,8 @@ def draw_hard_drive():
     return c
 
 
-def draw_optical_drive():
-    c = Canvas(16, 1)
+def draw_optical_drive(size=16):
+    c = Canvas(size, size / 16.0)
     # The disc, standing in the drive's slot.
     c.draw(circle(8, 6.5, 6.2), rgb(90, 96, 108))
     def disc_paint(x, y):
@@ -304,8 +314,8 @@ def draw_optical_drive():
     return c
 
 
-def draw_refresh():
-    c = Canvas(16, 1)
+def draw_refresh(size=16):
+    c = Canvas(size, size / 16.0)
     cx, cy, r = 8.0, 8.0, 4.6
 
     def head(angle):
@@ -325,8 +335,8 @@ def draw_refresh():
     return c
 
 
-def draw_manual():
-    c = Canvas(16, 1)
+def draw_manual(size=16):
+    c = Canvas(size, size / 16.0)
     mark = union(arc(8.0, 5.4, 3.1, 2.6, 180, 405),
                  capsule(8.0 + 3.1 * math.cos(math.radians(45)) - 0.6, 5.4 + 3.1 * math.sin(math.radians(45)),
                          8.0, 9.8, 1.3),
@@ -536,18 +546,20 @@ def icon_file(images, kind=1, hot_spots=None):
 
 def program_icon():
     images = []
-    for size in (256, 48, 32, 24, 16):
+    for size in PROGRAM_SIZES:
         pixels = draw_program_icon(size).rgba8()
         palette, indices = to_16_colours(pixels, size)
         images.append((size, 4, indexed_image(size, 4, palette, indices, pixels)))
         palette, indices = to_256_colours(pixels)
         images.append((size, 8, indexed_image(size, 8, palette, indices, pixels)))
         images.append((size, 32, png(size, pixels) if size == 256 else truecolour_image(size, 32, pixels)))
+    for size in SCALED_PROGRAM_SIZES:   # compressed, as Windows reads them from Vista on
+        images.append((size, 32, png(size, draw_program_icon(size).rgba8())))
     return images
 
 
-def small_icon(canvas):
-    return [(16, 24, truecolour_image(16, 24, canvas.rgba8()))]
+def small_icon(draw):
+    return [(size, 24, truecolour_image(size, 24, draw(size).rgba8())) for size in SMALL_SIZES]
 
 
 def hand_cursor():
@@ -575,10 +587,10 @@ def build_all():
     """File name -> (bytes, images, kind)."""
     files = {}
     files["torvane.ico"] = (program_icon(), 1)
-    files["harddrive.ico"] = (small_icon(draw_hard_drive()), 1)
-    files["opticaldrive.ico"] = (small_icon(draw_optical_drive()), 1)
-    files["refresh.ico"] = (small_icon(draw_refresh()), 1)
-    files["manual.ico"] = (small_icon(draw_manual()), 1)
+    files["harddrive.ico"] = (small_icon(draw_hard_drive), 1)
+    files["opticaldrive.ico"] = (small_icon(draw_optical_drive), 1)
+    files["refresh.ico"] = (small_icon(draw_refresh), 1)
+    files["manual.ico"] = (small_icon(draw_manual), 1)
     files["hand.cur"] = (hand_cursor(), 2)
     out = {}
     for name, (images, kind) in files.items():
@@ -590,11 +602,12 @@ def build_all():
 # Reading the files back: what the resource compiler and the loader will see.
 
 EXPECTED = {
-    "torvane.ico": (1, [(s, b) for s in (256, 48, 32, 24, 16) for b in (4, 8, 32)]),
-    "harddrive.ico": (1, [(16, 24)]),
-    "opticaldrive.ico": (1, [(16, 24)]),
-    "refresh.ico": (1, [(16, 24)]),
-    "manual.ico": (1, [(16, 24)]),
+    "torvane.ico": (1, [(s, b) for s in PROGRAM_SIZES for b in (4, 8, 32)]
+                    + [(s, 32) for s in SCALED_PROGRAM_SIZES]),
+    "harddrive.ico": (1, [(s, 24) for s in SMALL_SIZES]),
+    "opticaldrive.ico": (1, [(s, 24) for s in SMALL_SIZES]),
+    "refresh.ico": (1, [(s, 24) for s in SMALL_SIZES]),
+    "manual.ico": (1, [(s, 24) for s in SMALL_SIZES]),
     "hand.cur": (2, [(32, 1)]),
 }
 
@@ -681,16 +694,19 @@ def preview_pngs(directory):
     def indexed_preview(palette, indices, pixels):
         return [palette[i] + (255,) if opaque(p[3]) else (0, 0, 0, 0) for i, p in zip(indices, pixels)]
 
-    for size in (256, 48, 32, 24, 16):
+    for size in PROGRAM_SIZES + SCALED_PROGRAM_SIZES:
         pixels = draw_program_icon(size).rgba8()
         zoom = max(1, 256 // size)
         save("torvane-%d-32.png" % size, size, pixels, zoom)
-        save("torvane-%d-8.png" % size, size, indexed_preview(*to_256_colours(pixels), pixels), zoom)
-        save("torvane-%d-4.png" % size, size, indexed_preview(*to_16_colours(pixels, size), pixels), zoom)
+        if size in PROGRAM_SIZES:
+            save("torvane-%d-8.png" % size, size, indexed_preview(*to_256_colours(pixels), pixels), zoom)
+            save("torvane-%d-4.png" % size, size, indexed_preview(*to_16_colours(pixels, size), pixels), zoom)
     for name, draw in (("harddrive", draw_hard_drive), ("opticaldrive", draw_optical_drive),
                        ("refresh", draw_refresh), ("manual", draw_manual)):
-        pixels = [p if opaque(p[3]) else (0, 0, 0, 0) for p in draw().rgba8()]
-        save(name + ".png", 16, [(r, g, b, 255 if a else 0) for r, g, b, a in pixels], 16)
+        for size in SMALL_SIZES:
+            pixels = [p if opaque(p[3]) else (0, 0, 0, 0) for p in draw(size).rgba8()]
+            save("%s-%d.png" % (name, size), size,
+                 [(r, g, b, 255 if a else 0) for r, g, b, a in pixels], 256 // size)
     grid = draw_hand()
     colours = {None: (0, 0, 0, 0), 0: (0, 0, 0, 255), 1: (255, 255, 255, 255)}
     save("hand.png", 32, [colours[v] for row in grid for v in row], 8)

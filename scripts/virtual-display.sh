@@ -15,6 +15,13 @@ torvane_start_display() {
     [ -e "/tmp/.X11-unix/X$n" ] && break
     sleep 0.1
   done
+  torvane_prepare_wine
+  trap torvane_stop_display EXIT
+}
+
+# Starts the Wine server of the prefix (WINEPREFIX, default the shared one)
+# for the whole run, and makes the prefix ready for window tests.
+torvane_prepare_wine() {
   export WINEPREFIX="${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torvane-wine}"
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -33,7 +40,6 @@ torvane_start_display() {
   "$torvane_scripts/../cmake/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' \
     /v Managed /d N /f >/dev/null 2>&1 ||
     echo "warning: could not set Wine's X11 Managed=N; window tests will be slow" >&2
-  trap torvane_stop_display EXIT
 }
 
 # Wine's own fonts (Marlett for the caption buttons, MS Sans Serif and Tahoma

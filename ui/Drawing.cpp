@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "framework/Application.h"
+#include "ui/Dpi.h"
 #include "ui/GradientColors.h"
 
 namespace ui {
@@ -49,13 +50,14 @@ bool QueryAppThemed() {
 
 namespace {
 
-// The icon drawn on `key` at `size` pixels, every other pixel faded to grey,
-// as a bitmap for an image list that takes `key` as transparent.
-HBITMAP FadedIcon(HICON icon, int size, COLORREF key) {
+// The icon at `iconSize` in the middle of a `cellSize` square of `key`, as
+// a bitmap for an image list that takes `key` as transparent; `faded`:
+// every pixel of the icon greyed.
+HBITMAP IconCell(HICON icon, int iconSize, int cellSize, COLORREF key, bool faded) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;  // top-down rows
+  info.bmiHeader.biWidth = cellSize;
+  info.bmiHeader.biHeight = -cellSize;  // top-down rows
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
@@ -65,15 +67,16 @@ HBITMAP FadedIcon(HICON icon, int size, COLORREF key) {
   HDC dc = ::CreateCompatibleDC(nullptr);
   HGDIOBJ previous = ::SelectObject(dc, bitmap);
   HBRUSH background = ::CreateSolidBrush(key);
-  const RECT all = {0, 0, size, size};
+  const RECT all = {0, 0, cellSize, cellSize};
   ::FillRect(dc, &all, background);
   ::DeleteObject(background);
-  ::DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  const int offset = (cellSize - iconSize) / 2;
+  ::DrawIconEx(dc, offset, offset, icon, iconSize, iconSize, 0, nullptr, DI_NORMAL);
   ::GdiFlush();
   // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
   const Colour keyPixel = Rgb(GetBValue(key), GetGValue(key), GetRValue(key));
   auto* pixel = static_cast<uint32_t*>(bits);
-  for (int i = 0; i < size * size; ++i) {
+  for (int i = 0; faded && i < cellSize * cellSize; ++i) {
     const uint32_t p = pixel[i] & 0xFFFFFF;
     if (p == keyPixel) continue;
     const Colour grey = DisabledColour(Rgb((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
@@ -86,35 +89,36 @@ HBITMAP FadedIcon(HICON icon, int size, COLORREF key) {
 
 }  // namespace
 
-bool CreateIconButtonImages(fw::CImageList& list, HICON icon, int listSize) {
+bool CreateIconButtonImages(fw::CImageList& list, HICON icon, int iconSize, int listSize) {
   constexpr int kStates = 6;  // PBS_NORMAL to PBS_STYLUSHOT, in that order
   constexpr int kDisabled = PBS_DISABLED - 1;
   const COLORREF key = RGB(255, 0, 255);
   if (!list.Create(listSize, listSize, ILC_COLOR24 | ILC_MASK, kStates, 1)) return false;
   for (int state = 0; state < kStates; ++state) {
-    if (state != kDisabled) {
-      list.Add(icon);
-      continue;
-    }
-    HBITMAP faded = FadedIcon(icon, listSize, key);
-    if (faded == nullptr || ImageList_AddMasked(list.GetSafeHandle(), faded, key) < 0)
-      list.Add(icon);  // better the icon as it is than a hole in the states
-    if (faded != nullptr) ::DeleteObject(faded);
+    HBITMAP cell = IconCell(icon, iconSize, listSize, key, state == kDisabled);
+    if (cell == nullptr || ImageList_AddMasked(list.GetSafeHandle(), cell, key) < 0)
+      list.Add(icon);  // better the icon stretched than a hole in the states
+    if (cell != nullptr) ::DeleteObject(cell);
   }
   return list.GetImageCount() == kStates;
 }
 
-void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int listSize) {
-  HICON icon = static_cast<HICON>(::LoadImageA(fw::AfxGetResourceHandle(),
-                                               MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16,
-                                               LR_DEFAULTCOLOR));
-  if (QueryAppThemed() && CreateIconButtonImages(list, icon, listSize)) {
-    BUTTON_IMAGELIST images = {};
-    images.himl = list.GetSafeHandle();
-    images.uAlign = BUTTON_IMAGELIST_ALIGN_CENTER;
-    button.SetImageList(&images);
+void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int listSize,
+                     int dpi) {
+  const int iconSize = ScaleToDpi(16, dpi);
+  HICON icon = LoadIconAtSize(iconId, iconSize);
+  fw::CImageList images;
+  if (QueryAppThemed() &&
+      CreateIconButtonImages(images, icon, iconSize, ScaleToDpi(listSize, dpi))) {
+    BUTTON_IMAGELIST settings = {};
+    settings.himl = images.GetSafeHandle();
+    settings.uAlign = BUTTON_IMAGELIST_ALIGN_CENTER;
+    button.SetImageList(&settings);
+    list.Swap(images);    // the list of the scale before goes with `images`
+    ::DestroyIcon(icon);  // the list holds its own copies
   } else {
-    button.SetIcon(icon);
+    HICON before = button.SetIcon(icon);  // the button shows this handle itself
+    if (before != nullptr) ::DestroyIcon(before);
   }
 }
 

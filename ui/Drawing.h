@@ -17,13 +17,16 @@ void DrawGradient(HDC dc, const RECT& rect, COLORREF start, COLORREF end, int di
 // theme library or its entry point is missing.
 bool QueryAppThemed();
 
-// Puts icon `iconId` on an icon-only button: through an image list of
-// `listSize` pixels when themed, else set directly on the button.
-void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int listSize);
+// Puts icon `iconId`, 16 pixels at 96 DPI, on an icon-only button at `dpi`:
+// through an image list of `listSize` pixels at 96 DPI when themed, else
+// set directly on the button. Called again at another DPI, it replaces both.
+void SetupIconButton(fw::CButton& button, fw::CImageList& list, UINT iconId, int listSize, int dpi);
 
 // The button's image list: one image per button state (normal, hot,
 // pressed, disabled, default, stylus hot), the disabled one faded to grey.
 // With a single image the platform would show it unchanged when disabled.
-bool CreateIconButtonImages(fw::CImageList& list, HICON icon, int listSize);
+// The icon keeps its own `iconSize` in the middle of each `listSize` image:
+// the list would stretch it.
+bool CreateIconButtonImages(fw::CImageList& list, HICON icon, int iconSize, int listSize);
 
 }  // namespace ui

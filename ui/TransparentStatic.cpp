@@ -84,6 +84,11 @@ void CTransparentStatic::SetBoldFont() {
   if (m_fontBold.CreateFontIndirect(&description)) SetFont(m_fontBold, TRUE);
 }
 
+void CTransparentStatic::ScaleChanged() {
+  if (!m_fontBold.IsEmpty()) SetBoldFont();
+  m_bmpBackground.DeleteObject();
+}
+
 BOOL CTransparentStatic::OnSetCursor(HWND window, UINT hitTest, UINT message) {
   if (m_bLink) {
     ::SetCursor(m_hLinkCursor);

@@ -21,6 +21,9 @@ class CTransparentStatic : public fw::CStatic {
 
   // Switches to a bold variant of the label's current font.
   void SetBoldFont();
+  // The label has a new size and font for another display scale: bold again
+  // if it was, and its background taken anew at the next erase.
+  void ScaleChanged();
 
   static const char* RuntimeClassName() { return "CTransparentStatic"; }
 

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 #include <utility>
@@ -147,13 +149,16 @@ ImageHeader ReadImageHeader(Bytes image) {
   return h;
 }
 
-TEST(ProgramIcon, FifteenImagesAtFiveSizesAndThreeDepths) {
+// Every size a display from 100 % to 400 % asks for: the window's icons and
+// the About box's 48 px one.
+TEST(ProgramIcon, FiveSizesAtThreeDepthsAndTheScaledSizesInTrueColour) {
   std::vector<GroupEntry> entries = ReadGroup(RT_GROUP_ICON, IDI_MAINFRAME, 1);
   std::multiset<std::pair<int, int>> got;
   for (const GroupEntry& e : entries) got.insert({e.width, e.bits});
   std::multiset<std::pair<int, int>> want;
   for (int size : {256, 48, 32, 24, 16})
     for (int bits : {4, 8, 32}) want.insert({size, bits});
+  for (int size : {20, 40, 60, 64, 72, 96}) want.insert({size, 32});
   EXPECT_EQ(got, want);
 
   for (const GroupEntry& e : entries) {
@@ -182,7 +187,7 @@ int IconWidth(HICON icon) {
 }
 
 TEST(ProgramIcon, LoadsAtEverySize) {
-  for (int size : {16, 24, 32, 48, 256}) {
+  for (int size : {16, 20, 24, 32, 40, 48, 60, 64, 72, 96, 256}) {
     HICON icon = static_cast<HICON>(::LoadImageW(restest::Module(), MAKEINTRESOURCEW(IDI_MAINFRAME),
                                                  IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     ASSERT_NE(icon, nullptr) << size << " px";
@@ -199,7 +204,7 @@ TEST(ProgramIcon, TheLoaderPicksTheAlphaImageOnATrueColourScreen) {
   int depth = ::GetDeviceCaps(screen, BITSPIXEL);
   ::ReleaseDC(nullptr, screen);
   if (depth < 24) GTEST_SKIP() << "the screen has " << depth << " bits per pixel";
-  for (int size : {16, 48}) {
+  for (int size : {16, 48, 72}) {
     int chosen = ::LookupIconIdFromDirectoryEx(const_cast<PBYTE>(group.data), TRUE, size, size,
                                                LR_DEFAULTCOLOR);
     auto entry = std::find_if(entries.begin(), entries.end(),
@@ -210,7 +215,10 @@ TEST(ProgramIcon, TheLoaderPicksTheAlphaImageOnATrueColourScreen) {
   }
 }
 
-// The four 16 x 16 icons: one 24-bit image each, with a mask.
+// The four small icons: 24-bit images with a mask at 16 px and at each size
+// a scaled display asks for. Their colours are judged on the 16 px image.
+
+constexpr int kSmallIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
 
 struct SmallIcon {
   std::vector<COLORREF> opaque;  // colours of the pixels the mask keeps
@@ -220,8 +228,13 @@ struct SmallIcon {
 SmallIcon ReadSmallIcon(int id) {
   SmallIcon icon;
   std::vector<GroupEntry> entries = ReadGroup(RT_GROUP_ICON, id, 1);
-  EXPECT_EQ(entries.size(), 1u);
-  if (entries.size() != 1) return icon;
+  std::vector<int> sizes;
+  for (const GroupEntry& e : entries) {
+    sizes.push_back(e.width);
+    EXPECT_EQ(e.bits, 24) << e.width << " px";
+  }
+  EXPECT_EQ(sizes, std::vector<int>(std::begin(kSmallIconSizes), std::end(kSmallIconSizes)));
+  if (entries.empty()) return icon;
   const GroupEntry& e = entries[0];
   EXPECT_EQ(e.width, 16);
   EXPECT_EQ(e.height, 16);
@@ -294,13 +307,15 @@ TEST(SmallIcons, ManualQuestionMarkIsBlue) {
   EXPECT_GT(Count(icon, Blue), static_cast<int>(icon.opaque.size()) * 3 / 4);
 }
 
-TEST(SmallIcons, LoadAtSixteenPixels) {
+TEST(SmallIcons, LoadAtEverySize) {
   for (int id : {IDI_HARDDRIVE, IDI_OPTICALDRIVE, IDI_REFRESH, IDI_MANUAL}) {
-    HICON icon = static_cast<HICON>(::LoadImageW(restest::Module(), MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                                 16, 16, LR_DEFAULTCOLOR));
-    ASSERT_NE(icon, nullptr) << "icon " << id;
-    EXPECT_EQ(IconWidth(icon), 16);
-    ::DestroyIcon(icon);
+    for (int size : kSmallIconSizes) {
+      HICON icon = static_cast<HICON>(::LoadImageW(restest::Module(), MAKEINTRESOURCEW(id),
+                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+      ASSERT_NE(icon, nullptr) << "icon " << id;
+      EXPECT_EQ(IconWidth(icon), size);
+      ::DestroyIcon(icon);
+    }
   }
 }
 
@@ -432,9 +447,11 @@ TEST_F(VersionBlock, Translation) {
 // ---------------------------------------------------------------------------
 // Manifest.
 
-std::string ManifestText() {
-  Bytes bytes = restest::FindBytes(RT_MANIFEST, 1);
-  return bytes.data ? std::string(reinterpret_cast<const char*>(bytes.data), bytes.size) : "";
+std::string ManifestText(HMODULE module = restest::Module()) {
+  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST);
+  HGLOBAL handle = info ? ::LoadResource(module, info) : nullptr;
+  if (handle == nullptr) return "";
+  return std::string(static_cast<const char*>(::LockResource(handle)), ::SizeofResource(module, info));
 }
 
 int Occurrences(const std::string& text, const std::string& part) {
@@ -458,6 +475,32 @@ TEST(Manifest, AsksForCommonControlsSixAndAdministratorRights) {
   EXPECT_EQ(Occurrences(text, "processorArchitecture="), 2);
   EXPECT_EQ(Occurrences(text, std::string("processorArchitecture=\"") + TORVANE_MANIFEST_ARCH + "\""), 2);
   EXPECT_EQ(Occurrences(text, "@"), 0) << "a placeholder was left unconfigured";
+}
+
+// The shipping 32-bit program, read as a file: Windows draws it unstretched
+// at every scale and knows it from Vista to 11.
+TEST(Manifest, TheShippingProgramScalesPerMonitorOnEveryWindowsItKnows) {
+  const char* named = std::getenv("TORVANE_WIN32_PROGRAM");
+  std::string path = named != nullptr ? named : "";
+  std::replace(path.begin(), path.end(), '/', '\\');
+  HMODULE program = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr) << "no 32-bit build's Torvane.exe at \"" << path << "\"";
+  const std::string text = ManifestText(program);
+  ::FreeLibrary(program);
+  EXPECT_EQ(Occurrences(text, "processorArchitecture=\"X86\""), 2);
+  EXPECT_EQ(Occurrences(text, "<activeCodePage"), 0);
+  EXPECT_EQ(Occurrences(text, "<supportedOS Id="), 5);
+  for (const char* part :
+       {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+        "PerMonitorV2, PerMonitor<",
+        "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">",
+        "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>",   // Vista
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",   // 7
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",   // 8
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",   // 8.1
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"})  // 10 and 11
+    EXPECT_EQ(Occurrences(text, part), 1) << part;
 }
 
 // The loader applies the manifest: comctl32.dll is redirected to the side by

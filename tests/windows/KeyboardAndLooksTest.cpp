@@ -123,7 +123,7 @@ TEST(Looks, TheIconButtonsDisabledImageIsFaded) {
                                                MAKEINTRESOURCEA(IDI_REFRESH), IMAGE_ICON, 16, 16,
                                                LR_DEFAULTCOLOR));
   ASSERT_NE(icon, nullptr);
-  ASSERT_TRUE(ui::CreateIconButtonImages(list, icon, 18));
+  ASSERT_TRUE(ui::CreateIconButtonImages(list, icon, 16, 18));
   ASSERT_EQ(list.GetImageCount(), 6);
   // Draw the normal (0) and the disabled (3) image and compare their pixels.
   HDC screen = ::GetDC(nullptr);
