@@ -7,7 +7,7 @@ export WINEPREFIX="${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torvane-wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"
 fi
 mkdir -p "$WINEPREFIX"
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)

@@ -8,7 +8,7 @@ torvane_start_display() {
   for n in $(seq 91 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
   done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
   TORVANE_XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 1 100); do

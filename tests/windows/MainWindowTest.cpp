@@ -26,6 +26,7 @@ last_lba = 976773167
 ata_paths = ata_pass_through
 apm = 254
 aam = 128
+smart_attributes = 4:1530 9:21004 193:48211
 [disk 2]
 model = TINY DISK
 serial = TINY01
