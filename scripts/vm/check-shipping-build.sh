@@ -159,6 +159,8 @@ echo "== 32-bit against 64-bit on the sample bays"
 # shorter trace must match the start of the longer, and the longer may go on
 # only with lines the shorter already has.
 sorted_equal() { cmp -s <(sort "$1") <(sort "$2"); }
+# A registry dump with the times of the values that hold one masked.
+reg_text() { sed -E 's/^( +(First reading|Standby timer set) +REG_SZ +).*/\1(a time)/' "$1"; }
 compare_traces() {  # A B ended|open: prints equal, reordered or differs
   local a="$1" b="$2" short long n
   if [ "$3" = ended ]; then
@@ -192,7 +194,8 @@ while read -r name _ bay _; do
   r64=$(grep "^$name " "$h/results.txt" 2>/dev/null | cut -d' ' -f2,3)
   if [ -z "$r32" ] || [ -z "$r64" ]; then fail "$name: not run (32-bit: '$r32', 64-bit: '$r64')"; continue; fi
   if [ "$r32" != "$r64" ]; then fail "$name: 32-bit $r32, 64-bit $r64"; continue; fi
-  if ! cmp -s "$g/bay/$name.reg" "$h/$name.reg"; then
+  # When something was stored is the machine's time of each run, not a difference.
+  if ! cmp -s <(reg_text "$g/bay/$name.reg") <(reg_text "$h/$name.reg"); then
     fail "$name: registry differs"; diff "$h/$name.reg" "$g/bay/$name.reg" | head -n 20
     continue
   fi

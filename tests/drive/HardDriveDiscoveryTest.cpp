@@ -264,6 +264,7 @@ TEST(HardDriveDiscovery, EveryAnswerTheStandardsAllow) {
       if (line.find("-> ok") != std::string::npos || line.find("-> status=00") != std::string::npos)
         ++identifies;
     EXPECT_EQ(identifies, c.identifies) << c.disk;
+    EXPECT_TRUE(machine.TraceWith(" SPTD 25").empty()) << c.disk;  // no READ CAPACITY either
     EXPECT_STREQ(drive.serialText, c.serial) << c.disk;
     if (c.pending) {
       EXPECT_NE(machine.bay().DiskPowerMode(0) & 0x80, 0x80) << c.disk;

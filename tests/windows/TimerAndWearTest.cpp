@@ -40,6 +40,10 @@ smart_attributes = 4:5 193:6
 [disk 3]
 serial = NOSMART3
 ata_paths = sat12
+[disk 5]
+property_serial = SCSI5
+ata_paths = none
+power_page = writable
 [volume C]
 extents = 0
 )";
@@ -80,6 +84,18 @@ TEST(TimerAndWear, TheNearestTimerIsSetWithoutASpinChangeAndTheDriveIsLeftToCoun
   w.Select(1);
   EXPECT_NE(TextOf(page.m_timerNote.m_hWnd).find("level 96 also lets the drive sleep sooner"),
             std::string::npos);
+  // A SCSI disk (PhysicalDrive5, the fifth entry) holds the period asked, in
+  // its power condition page.
+  w.Select(4);
+  page.m_timerEnable.SetCheck(BST_CHECKED);
+  page.m_timerField.SetDigits("004500");
+  page.OnSetStandbyTimer();
+  EXPECT_EQ(w.machine.TraceWith("PhysicalDrive5 SPTD 551000000000000014000000").size(), 1u);
+  EXPECT_NE(w.machine.bay().StateText().find("disk 5 power=active apm=unsupported "
+                                             "aam=unsupported timer=2700s"),
+            std::string::npos);
+  EXPECT_EQ(TextOf(page.m_timerValue.m_hWnd),
+            "45 min, set 2026-12-08; the drive forgets it when it loses power");
   // A period no drive can hold sends nothing.
   page.m_timerField.SetDigits("090000");
   w.machine.bay().ClearTrace();
