@@ -8,11 +8,7 @@
 namespace app {
 
 std::string DriveSerial(const drive::DriveSlot& slot) {
-  std::string serial(slot.hard.serialText, strnlen(slot.hard.serialText, drive::kSerialTextLength));
-  if (!serial.empty() && serial[0] == '#') serial.erase(0, 1);
-  const size_t first = serial.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return serial.substr(first, serial.find_last_not_of(' ') - first + 1);
+  return drive::ShownSerial(slot.hard.serialText);
 }
 
 std::string TaskSerial(const drive::DriveSlot& slot) {

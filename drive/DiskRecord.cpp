@@ -47,15 +47,19 @@ std::string Grouped(uint32_t count) {  // 56789 as "56,789"
 
 }  // namespace
 
-std::string RecordSerial(const HardDriveInfo& disk) {
-  std::string serial(disk.driverSerial, strnlen(disk.driverSerial, kSerialTextLength));
-  if (serial.empty()) {
-    serial.assign(disk.serialText, strnlen(disk.serialText, kSerialTextLength));
-    if (!serial.empty() && serial[0] == '#') serial.erase(0, 1);
-  }
+std::string ShownSerial(const char* serialText) {
+  std::string serial(serialText, strnlen(serialText, kSerialTextLength));
+  if (!serial.empty() && serial[0] == '#') serial.erase(0, 1);
   const size_t first = serial.find_first_not_of(' ');
   if (first == std::string::npos) return std::string();
   return serial.substr(first, serial.find_last_not_of(' ') - first + 1);
+}
+
+std::string RecordSerial(const HardDriveInfo& disk) {
+  // The driver's serial is kept trimmed already (discovery).
+  return disk.driverSerial[0] != '\0'
+             ? std::string(disk.driverSerial, strnlen(disk.driverSerial, kSerialTextLength))
+             : ShownSerial(disk.serialText);
 }
 
 DiskRecord LoadDiskRecord(const std::string& serial) {

@@ -22,6 +22,10 @@ struct DiskRecord {
   int64_t firstReadAt;
 };
 
+// A serial text ("#" and the serial number, blanks kept) as the window shows
+// it: without the "#" and the blanks around it; empty when there is none.
+std::string ShownSerial(const char* serialText);
+
 // The serial number a disk is kept by: the one its driver keeps, which is
 // there even while it sleeps, else the one it reported. Empty: none.
 std::string RecordSerial(const HardDriveInfo& disk);

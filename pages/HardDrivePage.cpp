@@ -9,11 +9,11 @@
 #include "drive/ReadSpeed.h"
 #include "framework/Shell.h"
 #include "res/resource.h"
+#include "ui/GradientColors.h"
 
 namespace pages {
 
 namespace {
-const COLORREF kValueColour = RGB(0, 96, 192);
 constexpr int kApmLowRange[2] = {1, 127};     // levels that allow standby
 constexpr int kApmHighRange[2] = {128, 254};  // levels that do not
 constexpr int kAamRange[2] = {128, 254};
@@ -114,7 +114,7 @@ BOOL CHardDrivePage::OnInitDialog() {
   fw::CDialog::OnInitDialog();
   for (ui::CTransparentStatic* label :
        {&m_powerMode, &m_apmValue, &m_apmPosition, &m_aamValue, &m_aamPosition})
-    label->m_crText = kValueColour;
+    label->m_crText = ui::kValueColour;
   m_powerHeading.SetBoldFont();
   m_seekHeading.SetBoldFont();
   InitTimerAndWear();

@@ -111,7 +111,7 @@ class CHardDrivePage : public fw::CDialog {
   void InitTimerAndWear();
   void ShowTimer(const drive::HardDriveInfo& drive, bool updateControls);
   void ShowWear(const drive::HardDriveInfo& drive, bool awake);
-  bool ScsiStandbyTimer(drive::HardDriveInfo& drive);  // a SCSI disk whose page can take one
+  bool ScsiStandbyTimer(const drive::HardDriveInfo& drive);  // a SCSI disk whose page takes one
   void EnableApmControls(BOOL enable);  // Set, slider, Enable and Allow standby
   void EnableAamControls(BOOL enable);  // Set, slider and Enable
   fw::CToolTipCtrl toolTipControl_;

@@ -13,13 +13,14 @@
 #include "drive/StandbyTimer.h"
 #include "framework/Shell.h"
 #include "pages/HardDrivePage.h"
+#include "pages/TimeMask.h"
 #include "platform/SystemCalls.h"
 #include "res/resource.h"
+#include "ui/GradientColors.h"
 
 namespace pages {
 
 namespace {
-const COLORREF kValueColour = RGB(0, 96, 192);
 const char* const kTimerRange = "The standby timer of a hard drive runs from 0:00:05 to 5:30:00.";
 const char* const kTimerNoState =
     "The standby timer was not set: the drive cannot tell whether it sleeps, and setting the "
@@ -31,32 +32,18 @@ const char* const kNotPolled =
 const char* const kReadWhenAwake = "drive asleep: read when it wakes";
 const char* const kNotReported = "not reported";
 
-void ShowSeconds(CTimeMaskEdit& field, uint32_t seconds) {
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%02u%02u%02u", seconds / 3600 % 100, seconds / 60 % 60,
-                seconds % 60);
-  field.SetDigits(digits);
-}
-
-// Hours, minutes and seconds of the field ("_" reads 0).
-uint32_t FieldSeconds(const std::string& digits) {
-  const auto part = [&digits](size_t at) {
-    return at < digits.size() ? static_cast<uint32_t>(std::atoi(digits.substr(at, 2).c_str())) : 0;
-  };
-  return part(0) * 3600 + part(2) * 60 + part(4);
-}
 }  // namespace
 
 void CHardDrivePage::InitTimerAndWear() {
   for (int i = 0; i < drive::kMaxDrives; ++i) wearReadAt_[i] = -1;
   for (ui::CTransparentStatic* label : {&m_timerValue, &m_headLoads, &m_spinUps})
-    label->m_crText = kValueColour;
+    label->m_crText = ui::kValueColour;
   m_wearHeading.SetBoldFont();
   m_timerField.SetMask("##:##:##");
   m_timerSpin.SetRange32(0, static_cast<int>(drive::kLongestStandbyTimer));
 }
 
-bool CHardDrivePage::ScsiStandbyTimer(drive::HardDriveInfo& drive) {
+bool CHardDrivePage::ScsiStandbyTimer(const drive::HardDriveInfo& drive) {
   uint8_t& known = scsiTimerPage_[driveList->selectedIndex];
   if (drive.ataPath != drive::PathNone) return false;
   if (known == 0) {
@@ -70,8 +57,7 @@ bool CHardDrivePage::ScsiStandbyTimer(drive::HardDriveInfo& drive) {
 }
 
 void CHardDrivePage::ShowTimer(const drive::HardDriveInfo& drive, bool updateControls) {
-  drive::HardDriveInfo& disk = driveList->slots[driveList->selectedIndex].hard;
-  const bool available = drive.ataPath != drive::PathNone || ScsiStandbyTimer(disk);
+  const bool available = drive.ataPath != drive::PathNone || ScsiStandbyTimer(drive);
   const drive::DiskRecord record = drive::LoadDiskRecord(drive::RecordSerial(drive));
   timerRuns_ = record.timerSet && record.timerSeconds != 0;
   for (fw::CWnd* control : {static_cast<fw::CWnd*>(&m_timerEnable), static_cast<fw::CWnd*>(&m_timerField),
@@ -81,7 +67,7 @@ void CHardDrivePage::ShowTimer(const drive::HardDriveInfo& drive, bool updateCon
   if (updateControls) {
     m_timerEnable.SetCheck(timerRuns_ ? BST_CHECKED : BST_UNCHECKED);
     if (record.timerSet)
-      ShowSeconds(m_timerField, record.timerSeconds);
+      m_timerField.SetDigits(TimeDigits(record.timerSeconds));
     else
       m_timerField.SetDigits("");
     m_timerSpin.SetPos32(record.timerSet ? static_cast<int>(record.timerSeconds) : 0);
@@ -140,7 +126,7 @@ void CHardDrivePage::ShowWear(const drive::HardDriveInfo& drive, bool awake) {
 
 void CHardDrivePage::OnSetStandbyTimer() {
   const bool on = m_timerEnable.GetCheck() == BST_CHECKED;
-  SetStandbyTimer(on ? FieldSeconds(m_timerField.GetDigits()) : 0);
+  SetStandbyTimer(on ? DigitsSeconds(m_timerField.GetDigits()) : 0);
 }
 
 drive::RequestOutcome CHardDrivePage::SetStandbyTimer(uint32_t seconds) {
@@ -196,7 +182,7 @@ drive::RequestOutcome CHardDrivePage::SetStandbyTimer(uint32_t seconds) {
 
 void CHardDrivePage::OnVScroll(UINT code, UINT position, HWND scrollBar) {
   if (code == SB_THUMBPOSITION && scrollBar == m_timerSpin.m_hWnd)
-    ShowSeconds(m_timerField, position);
+    m_timerField.SetDigits(TimeDigits(position));
   Default(WM_VSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(scrollBar));
 }
 

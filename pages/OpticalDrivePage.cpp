@@ -8,13 +8,13 @@
 #include "drive/ReadSpeed.h"
 #include "framework/Shell.h"
 #include "res/resource.h"
+#include "ui/GradientColors.h"
 #include "ui/Dpi.h"
 #include "ui/Drawing.h"
 
 namespace pages {
 
 namespace {
-const COLORREF kValueColour = RGB(0, 96, 192);
 constexpr int32_t kMaxTimerValue = 0xFFFF;  // 100 ms units: 01:49:13.5
 }  // namespace
 
@@ -66,12 +66,12 @@ BOOL COpticalDrivePage::OnInitDialog() {
   fw::CDialog::OnInitDialog();
   ShowImagesAt(ui::WindowDpi(m_hWnd));
   for (ui::CTransparentStatic* label : {&m_discTypeLabel, &m_currentSpeed}) {
-    label->m_crText = kValueColour;
+    label->m_crText = ui::kValueColour;
     label->m_bOpaque = true;
   }
   m_powerHeading.SetBoldFont();
   m_speedHeading.SetBoldFont();
-  m_timersNote.m_crText = kValueColour;
+  m_timersNote.m_crText = ui::kValueColour;
   m_timersNote.SetWindowText(kNoTimers);
   m_idleSpin.SetRange32(0, 65535);
   m_standbySpin.SetRange32(0, 65535);
@@ -286,13 +286,6 @@ void COpticalDrivePage::OnTimer(UINT_PTR id) {
   Default(WM_TIMER, id, 0);
 }
 
-void COpticalDrivePage::ShowSeconds(CTimeMaskEdit& field, int seconds) {
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%02d%02d%02d", seconds / 3600, seconds / 60 % 60,
-                seconds % 60);
-  field.SetDigits(digits);
-}
-
 void COpticalDrivePage::LoadTimers() {
   drive::OpticalDriveInfo* drive = SelectedDrive();
   if (drive == nullptr) return;
@@ -315,19 +308,15 @@ void COpticalDrivePage::LoadTimers() {
   m_standbyTimerCheck.SetCheck(timers.standbyEnabled ? BST_CHECKED : BST_UNCHECKED);
   const int idleSeconds = static_cast<int>(timers.idleSeconds);
   const int standbySeconds = static_cast<int>(timers.standbySeconds);
-  ShowSeconds(m_idleField, idleSeconds);
+  m_idleField.SetDigits(TimeDigits(timers.idleSeconds));
   m_idleSpin.SetPos32(idleSeconds & 0xFFFF);
-  ShowSeconds(m_standbyField, standbySeconds);
+  m_standbyField.SetDigits(TimeDigits(timers.standbySeconds));
   m_standbySpin.SetPos32(standbySeconds & 0xFFFF);
   ResumePolling();
 }
 
 int32_t COpticalDrivePage::FieldValue(const std::string& digits) {
-  // Hours, minutes and seconds start at characters 1, 3 and 5; "_" reads 0.
-  auto part = [&digits](size_t at) {
-    return at < digits.size() ? std::atoi(digits.substr(at, 2).c_str()) : 0;
-  };
-  const int64_t tenths = (static_cast<int64_t>(part(0)) * 3600 + part(2) * 60 + part(4)) * 10;
+  const int64_t tenths = static_cast<int64_t>(DigitsSeconds(digits)) * 10;
   return tenths > kMaxTimerValue ? kMaxTimerValue : static_cast<int32_t>(tenths);
 }
 
@@ -413,8 +402,8 @@ drive::RequestOutcome COpticalDrivePage::StandbyNow() {
 
 void COpticalDrivePage::OnVScroll(UINT code, UINT position, HWND scrollBar) {
   if (code == SB_THUMBPOSITION) {
-    if (scrollBar == m_idleSpin.m_hWnd) ShowSeconds(m_idleField, static_cast<int>(position));
-    if (scrollBar == m_standbySpin.m_hWnd) ShowSeconds(m_standbyField, static_cast<int>(position));
+    if (scrollBar == m_idleSpin.m_hWnd) m_idleField.SetDigits(TimeDigits(position));
+    if (scrollBar == m_standbySpin.m_hWnd) m_standbyField.SetDigits(TimeDigits(position));
   }
   Default(WM_VSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(scrollBar));
 }

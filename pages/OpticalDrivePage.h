@@ -114,7 +114,6 @@ class COpticalDrivePage : public fw::CDialog {
   void GiveUpPendingSpeed();
   void CloseIfAsked();
   bool forceProbe_ = false;  // the refresh button asks a drive that learned nothing again
-  static void ShowSeconds(CTimeMaskEdit& field, int seconds);
   fw::CToolTipCtrl toolTipControl_;
   fw::CImageList refreshImages_;
 };

@@ -1,8 +1,24 @@
 #include "pages/TimeMask.h"
 
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 
 namespace pages {
+
+std::string TimeDigits(uint32_t seconds) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%02u%02u%02u", seconds / 3600, seconds / 60 % 60,
+                seconds % 60);
+  return digits;
+}
+
+uint32_t DigitsSeconds(const std::string& digits) {
+  const auto part = [&digits](size_t at) {
+    return at < digits.size() ? static_cast<uint32_t>(std::atoi(digits.substr(at, 2).c_str())) : 0;
+  };
+  return part(0) * 3600 + part(2) * 60 + part(4);
+}
 
 namespace {
 constexpr unsigned kVirtualKeyBack = 0x08;

@@ -4,9 +4,17 @@
 // the native tests check every rule; CTimeMaskEdit applies it to a window.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace pages {
+
+// The digits an "##:##:##" field shows for `seconds` (hours beyond 99 make
+// more than six digits, of which the field shows the first six).
+std::string TimeDigits(uint32_t seconds);
+// The seconds such a field's digits name: hours, minutes and seconds at
+// characters 1, 3 and 5; a part that starts with "_" reads 0, "5_" reads 5.
+uint32_t DigitsSeconds(const std::string& digits);
 
 class TimeMask {
  public:

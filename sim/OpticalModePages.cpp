@@ -14,11 +14,6 @@ namespace {
 constexpr uint8_t kCapabilitiesPage = 0x2A;
 constexpr uint8_t kAllPages = 0x3F;
 constexpr uint8_t kCapabilitiesLength = 0x1E;  // 32 bytes, no write speed descriptors
-constexpr uint8_t kSavingParametersNotSupported = 0x39;  // ASC of ILLEGAL REQUEST
-
-ScsiReply IllegalRequest(uint8_t asc) {
-  return ScsiReply::Check(FixedSense(kSenseIllegalRequest, asc, 0x00));
-}
 
 }  // namespace
 

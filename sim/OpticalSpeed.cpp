@@ -16,9 +16,6 @@ constexpr size_t kPerformanceDescriptorLength = 28;
 constexpr size_t kPerformanceHeaderLength = 8;
 constexpr size_t kNominalDescriptorLength = 16;
 
-ScsiReply IllegalRequest(uint8_t asc) {
-  return ScsiReply::Check(FixedSense(kSenseIllegalRequest, asc, 0x00));
-}
 // ASCs of ILLEGAL REQUEST used here (SPC-4).
 constexpr uint8_t kParameterListLengthError = 0x1A;
 constexpr uint8_t kLbaOutOfRange = 0x21;

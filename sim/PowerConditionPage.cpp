@@ -13,10 +13,6 @@ constexpr uint8_t kPowerPageLength = 0x0A;  // bytes after byte 1
 constexpr uint8_t kParameterListLengthError = 0x1A;
 constexpr uint8_t kInvalidFieldInParameterList = 0x26;
 
-ScsiReply IllegalRequest(uint8_t asc) {
-  return ScsiReply::Check(FixedSense(kSenseIllegalRequest, asc, 0x00));
-}
-
 }  // namespace
 
 std::vector<uint8_t> PowerConditionPage::Page(uint8_t pageControl) const {

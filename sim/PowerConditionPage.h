@@ -21,6 +21,8 @@ constexpr uint8_t kCurrentValues = 0;
 constexpr uint8_t kChangeableValues = 1;
 constexpr uint8_t kDefaultValues = 2;
 constexpr uint8_t kSavedValues = 3;
+// ASC of ILLEGAL REQUEST for saved values, which no device here keeps.
+constexpr uint8_t kSavingParametersNotSupported = 0x39;
 
 class PowerConditionPage {
  public:

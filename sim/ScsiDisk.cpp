@@ -32,7 +32,11 @@ std::vector<uint8_t> Clip(std::vector<uint8_t> data, size_t allocation) {
 
 ScsiReply InvalidOpcode() { return ScsiReply::Check(FixedSense(kSenseIllegalRequest, 0x20, 0x00)); }
 
-ScsiReply InvalidField() { return ScsiReply::Check(FixedSense(kSenseIllegalRequest, 0x24, 0x00)); }
+ScsiReply InvalidField() { return IllegalRequest(0x24); }
+
+ScsiReply IllegalRequest(uint8_t asc) {
+  return ScsiReply::Check(FixedSense(kSenseIllegalRequest, asc, 0x00));
+}
 
 ScsiReply AnswerInquiry(const ScsiRequest& request, uint8_t type, bool removable,
                         const std::string& vendor, const std::string& product,
@@ -101,8 +105,7 @@ ScsiReply SimDisk::ModeSense10(const ScsiRequest& request) const {
   // byte 3 subpage; bytes 7-8 allocation length.
   const uint8_t pageControl = request.cdb[2] >> 6;
   const uint8_t pageCode = request.cdb[2] & 0x3F;
-  if (pageControl == kSavedValues)  // SAVING PARAMETERS NOT SUPPORTED
-    return ScsiReply::Check(FixedSense(kSenseIllegalRequest, 0x39, 0x00));
+  if (pageControl == kSavedValues) return IllegalRequest(kSavingParametersNotSupported);
   if ((pageCode != kPowerConditionPageCode && pageCode != 0x3F) || request.cdb[3] != 0)
     return InvalidField();
   return ModeSenseAnswer({powerPage_.Page(pageControl)}, GetBe16(request.cdb + 7));

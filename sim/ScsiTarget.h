@@ -52,5 +52,8 @@ class ScsiTarget {
 ScsiReply InvalidOpcode();
 // CHECK CONDITION, ILLEGAL REQUEST, INVALID FIELD IN CDB (24h/00h).
 ScsiReply InvalidField();
+// CHECK CONDITION, ILLEGAL REQUEST with the additional sense code `asc`
+// (ASCQ 00h).
+ScsiReply IllegalRequest(uint8_t asc);
 
 }  // namespace sim

@@ -13,6 +13,9 @@ constexpr Colour Rgb(int red, int green, int blue) {
   return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) |
          (static_cast<Colour>(blue) << 16);
 }
+// The colour of the value read-outs of both drive pages.
+constexpr Colour kValueColour = Rgb(0, 96, 192);
+
 constexpr int RedOf(Colour c) { return c & 0xFF; }
 constexpr int GreenOf(Colour c) { return (c >> 8) & 0xFF; }
 constexpr int BlueOf(Colour c) { return (c >> 16) & 0xFF; }
